@@ -1,0 +1,26 @@
+#include "app/error_text.h"
+
+#include <cstdio>
+
+namespace tarvelo {
+
+std::string WithFullStop(const std::string& text) {
+  // Compared as unsigned bytes: a label or path in the system code page may
+  // end in a character above 127, and that sorts after "." too.
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) {
+    return text + ".";
+  }
+  return text;
+}
+
+std::string ApplicationErrorText(const std::string& className, const std::string& moduleName,
+                                 std::uintptr_t address, const std::string& text) {
+  // Addresses are shown with as many hex digits as a pointer has, so the same
+  // text format serves a 64-bit build.
+  char addressText[2 * sizeof(std::uintptr_t) + 1];
+  std::snprintf(addressText, sizeof addressText, "%0*llX", static_cast<int>(2 * sizeof(std::uintptr_t)),
+                static_cast<unsigned long long>(address));
+  return "Exception " + className + " in module " + moduleName + " at " + addressText + ".\n" + text;
+}
+
+}  // namespace tarvelo

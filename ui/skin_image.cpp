@@ -1,0 +1,248 @@
+#include "ui/skin_image.h"
+
+#include <png.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+namespace tarvelo {
+namespace {
+
+// The one threshold used twice: against the PNG's alpha, and against the
+// rescaled mask value when deciding whether colours get premultiplied.
+constexpr unsigned kOpaqueFrom = 240;
+constexpr std::size_t kBytesPerPixel = 4;
+
+// The stored alpha is 255 × double(a/240), rounded in extended precision with
+// ties to even. That product is exact (8 by 53 bits fit in a 64-bit mantissa),
+// so it differs from the true 255a/240 = 17a/16 only by the quotient's own
+// rounding error. Away from the halves that error cannot change the result;
+// at the halves (a = 8, 24, ..., 232) the result follows the side to which
+// a/240 was rounded, and only where the quotient is exact does the tie go to
+// even. The side is worked out with integers, so neither the compiler's choice
+// of floating-point unit nor the x87 precision setting of the running process
+// can change the mask.
+
+// Sign of double(a/240) - a/240 for 0 < a < 240; 0 where a/240 is a double
+// itself (a = 120 gives 1/2).
+constexpr int QuotientRoundingSide(unsigned a) {
+  // a·2^s/240 with s chosen to land in [2^52, 2^53) has the double's
+  // significand as integer part; its remainder decides the rounding. It is
+  // never exactly half of 240: the quotient would then be a short binary
+  // fraction, which leaves no remainder at all.
+  unsigned remainder = a;
+  while (remainder < 240) remainder *= 2;
+  remainder -= 240;
+  for (int bit = 0; bit < 52; ++bit) remainder = remainder * 2 % 240;
+  if (remainder == 0) return 0;
+  return 2 * remainder > 240 ? 1 : -1;
+}
+
+constexpr std::uint8_t ComputeMask(unsigned a) {
+  if (a >= kOpaqueFrom) return 255;
+  const unsigned sixteenths = 17 * a;
+  const unsigned halfUp = (sixteenths + 8) / 16;
+  if (sixteenths % 16 != 8) return static_cast<std::uint8_t>(halfUp);
+  const int side = QuotientRoundingSide(a);
+  const bool up = side > 0 || (side == 0 && halfUp % 2 == 0);
+  return static_cast<std::uint8_t>(up ? halfUp : halfUp - 1);
+}
+
+constexpr std::array<std::uint8_t, 256> MakeMaskTable() {
+  std::array<std::uint8_t, 256> table{};
+  for (unsigned a = 0; a < table.size(); ++a) table[a] = ComputeMask(a);
+  return table;
+}
+
+constexpr std::array<std::uint8_t, 256> kMaskTable = MakeMaskTable();
+
+// Decoded B,G,R,A with straight alpha in, skin pixels out.
+void ConvertToSkin(std::vector<std::uint8_t>& pixels) {
+  for (std::size_t i = 0; i < pixels.size(); i += kBytesPerPixel) {
+    std::uint8_t* pixel = &pixels[i];
+    const std::uint8_t alpha = pixel[3];
+    const std::uint8_t mask = kMaskTable[alpha];
+    for (int channel = 0; channel < 3; ++channel) {
+      const std::uint8_t colour = CompositeOverWhite(pixel[channel], alpha);
+      pixel[channel] = mask < kOpaqueFrom ? PremultiplyByMask(colour, mask) : colour;
+    }
+    pixel[3] = mask;
+  }
+}
+
+// libpng reports errors by longjmp; nothing may reach a console.
+[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnPngWarning(png_structp, png_const_charp) {}
+
+struct MemoryInput {
+  const png_byte* next;
+  std::size_t left;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, std::size_t count) {
+  auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
+  if (count > input->left) png_error(png, "unexpected end of data");
+  std::memcpy(out, input->next, count);
+  input->next += count;
+  input->left -= count;
+}
+
+void ReadFromFile(png_structp png, png_bytep out, std::size_t count) {
+  if (std::fread(out, 1, count, static_cast<std::FILE*>(png_get_io_ptr(png))) != count)
+    png_error(png, "unexpected end of file");
+}
+
+class PngDecoder {
+ public:
+  PngDecoder()
+      : png_(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning)),
+        info_(png_ ? png_create_info_struct(png_) : nullptr) {}
+  ~PngDecoder() { png_destroy_read_struct(&png_, &info_, nullptr); }
+  PngDecoder(const PngDecoder&) = delete;
+  PngDecoder& operator=(const PngDecoder&) = delete;
+
+  bool ok() const { return info_ != nullptr; }
+  png_structp png() const { return png_; }
+  png_infop info() const { return info_; }
+
+ private:
+  png_structp png_;
+  png_infop info_;
+};
+
+// ReadHeader and ReadPixels hold the setjmp that libpng's errors come back
+// to, so they own nothing with a destructor: every buffer they fill was
+// made by the caller.
+
+// Reads the header and asks for every picture as 8-bit B,G,R,A rows.
+bool ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32* height) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_read_info(png, info);
+  png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to an alpha channel
+  png_set_scale_16(png);
+  png_set_gray_to_rgb(png);
+  png_set_filler(png, 0xFF, PNG_FILLER_AFTER);  // opaque alpha where the picture has none
+  png_set_bgr(png);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  *width = png_get_image_width(png, info);
+  *height = png_get_image_height(png, info);
+  return png_get_rowbytes(png, info) == *width * kBytesPerPixel;
+}
+
+// Trailing chunks are read too, so a file cut after its image data still fails.
+bool ReadPixels(png_structp png, png_bytepp rows) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_read_image(png, rows);
+  png_read_end(png, nullptr);
+  return true;
+}
+
+bool Decode(png_rw_ptr read, void* input, SkinImage& out) {
+  PngDecoder decoder;
+  if (!decoder.ok()) return false;
+  png_set_read_fn(decoder.png(), input, read);
+  // Refused in the header, before any pixel memory is asked for.
+  png_set_user_limits(decoder.png(), kMaxSkinSide, kMaxSkinSide);
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+  // Mutated inputs almost never carry valid checksums; let them reach the decoding.
+  png_set_crc_action(decoder.png(), PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#endif
+
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  if (!ReadHeader(decoder.png(), decoder.info(), &width, &height)) return false;
+
+  SkinImage image;
+  image.width = static_cast<int>(width);
+  image.height = static_cast<int>(height);
+  image.pixels.resize(std::size_t{width} * height * kBytesPerPixel);
+  std::vector<png_bytep> rows(height);
+  for (png_uint_32 y = 0; y < height; ++y) rows[y] = &image.pixels[std::size_t{y} * width * kBytesPerPixel];
+  if (!ReadPixels(decoder.png(), rows.data())) return false;
+
+  ConvertToSkin(image.pixels);
+  out = std::move(image);
+  return true;
+}
+
+std::string FileNameOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+std::string FormatErrorText(const std::string& fileName) { return "Erreur format PNG (" + fileName + ")"; }
+
+bool IsRegularFile(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+std::uint8_t CompositeOverWhite(std::uint8_t c, std::uint8_t a) {
+  // The bias makes a = 0 give white and a = 255 give c exactly.
+  return static_cast<std::uint8_t>((c * a + 255 * (255 - a) + 255) >> 8);
+}
+
+std::uint8_t AlphaMaskValue(std::uint8_t a) { return kMaskTable[a]; }
+
+std::uint8_t PremultiplyByMask(std::uint8_t c, std::uint8_t m) {
+  // c·m/255 is never exactly halfway, so adding half rounds to nearest; it
+  // cannot exceed 255.
+  return static_cast<std::uint8_t>((c * m + 127) / 255);
+}
+
+bool LoadSkinImageFromMemory(const void* data, std::size_t size, const std::string& fileName,
+                             SkinImage& out, const SkinMessageSink& show) {
+  out = SkinImage{};
+  MemoryInput input{static_cast<const png_byte*>(data), size};
+  if (Decode(ReadFromMemory, &input, out)) return true;
+  show(FormatErrorText(fileName));
+  return false;
+}
+
+bool LoadSkinImage(const std::string& path, SkinImage& out, const SkinMessageSink& show) {
+  out = SkinImage{};
+  const std::string fileName = FileNameOf(path);
+  if (!IsRegularFile(path)) {
+    show("Image " + fileName + " introuvable.");
+    return false;
+  }
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (file && Decode(ReadFromFile, file.get(), out)) return true;
+  show(FormatErrorText(fileName));
+  return false;
+}
+
+SkinImage ComposeSkinSnapshot(const SkinImage& skin, const CaptureView& capture,
+                              std::uint8_t keyRed, std::uint8_t keyGreen, std::uint8_t keyBlue) {
+  if (skin.empty()) return SkinImage{};
+  SkinImage snapshot = skin;
+  if (capture.bits == nullptr) return snapshot;
+  const int width = std::min(skin.width, capture.width);
+  const int height = std::min(skin.height, capture.height);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* source = capture.bits + y * capture.stride;
+    std::uint8_t* target = &snapshot.pixels[std::size_t(y) * std::size_t(skin.width) * kBytesPerPixel];
+    for (int x = 0; x < width; ++x, source += 3, target += kBytesPerPixel) {
+      if (source[0] == keyBlue && source[1] == keyGreen && source[2] == keyRed) continue;
+      target[0] = source[0];
+      target[1] = source[1];
+      target[2] = source[2];
+      target[3] = 255;
+    }
+  }
+  return snapshot;
+}
+
+}  // namespace tarvelo

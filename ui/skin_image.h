@@ -1,0 +1,66 @@
+// The skin picture: form.png turned into the premultiplied 32-bit image that
+// the layered window shows, and the snapshots that join the skin with the
+// main window's buttons during fades and drags. No window code here, so the
+// pixel rules can be tested and fuzzed on the build machine.
+#ifndef TARVELO_UI_SKIN_IMAGE_H
+#define TARVELO_UI_SKIN_IMAGE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvelo {
+
+// Larger pictures are refused as malformed: a header may claim any size, and
+// no screen needs a window this big.
+constexpr int kMaxSkinSide = 8192;
+
+// Bytes blue, green, red, alpha per pixel, rows from the top, stride width*4;
+// the colours are premultiplied where alpha is below 240.
+struct SkinImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;
+
+  bool empty() const { return width == 0 || height == 0; }
+};
+
+// A 24-bit picture (blue, green, red), rows from the top, borrowed from its
+// owner, typically a DIB section.
+struct CaptureView {
+  int width = 0;
+  int height = 0;
+  std::ptrdiff_t stride = 0;
+  const std::uint8_t* bits = nullptr;
+};
+
+// Shows one failure text to the user; the program waits for a modal box.
+using SkinMessageSink = std::function<void(const std::string& text)>;
+
+// Loads the skin from a file. On failure shows exactly one message, leaves
+// `out` empty and returns false.
+bool LoadSkinImage(const std::string& path, SkinImage& out, const SkinMessageSink& show);
+
+// The same decoding for a picture already in memory; `fileName` is only used
+// in the message.
+bool LoadSkinImageFromMemory(const void* data, std::size_t size, const std::string& fileName,
+                             SkinImage& out, const SkinMessageSink& show);
+
+// A copy of the skin with every capture pixel that is not the key colour laid
+// over it, opaque. Pixels the capture does not cover keep the skin's.
+SkinImage ComposeSkinSnapshot(const SkinImage& skin, const CaptureView& capture,
+                              std::uint8_t keyRed, std::uint8_t keyGreen, std::uint8_t keyBlue);
+
+// The per-byte rules of the conversion.
+// Colour value c with PNG alpha a, drawn over opaque white.
+std::uint8_t CompositeOverWhite(std::uint8_t c, std::uint8_t a);
+// The stored alpha for PNG alpha a.
+std::uint8_t AlphaMaskValue(std::uint8_t a);
+// Colour c scaled by m/255, rounded to nearest.
+std::uint8_t PremultiplyByMask(std::uint8_t c, std::uint8_t m);
+
+}  // namespace tarvelo
+
+#endif
