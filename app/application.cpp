@@ -1,0 +1,93 @@
+#include "app/application.h"
+
+#include <objbase.h>
+
+#include <algorithm>
+
+#include "app/error_text.h"
+#include "app/product.h"
+
+namespace tarvelo {
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication() : title_(TARVELO_TITLE) {
+  RegisterWindowClass(kClassName);
+  // Never shown: it is the owner of the program's top-level windows, and an
+  // owned window gets no taskbar button.
+  CreateHandle(kClassName, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+               0, 0, 0, 0, 0, nullptr);
+  Application = this;
+}
+
+TApplication::~TApplication() {
+  if (Application == this) Application = nullptr;
+  DestroyHandle();
+  if (comInitialized_) ::CoUninitialize();
+}
+
+void TApplication::Initialize() {
+  comInitialized_ = SUCCEEDED(::CoInitialize(nullptr));
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  title_ = title;
+  ::SetWindowTextA(Handle(), title_.c_str());
+}
+
+void TApplication::Run() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    if (IsDialogMessageForAny(msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+void TApplication::Terminate() noexcept { ::PostQuitMessage(0); }
+
+// The boxes have no owner window and are task-modal: the system then centres
+// them on the screen and disables every window of the thread while they show.
+void TApplication::MessageBox(const std::string& text) const {
+  ::MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL | MB_TOPMOST);
+}
+
+void TApplication::ShowException(const std::exception& error) const {
+  const std::string text = WithFullStop(error.what());
+  ::MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL | MB_TOPMOST);
+}
+
+void TApplication::AddModelessDialog(HWND dialog) {
+  if (std::find(modelessDialogs_.begin(), modelessDialogs_.end(), dialog) == modelessDialogs_.end()) {
+    modelessDialogs_.push_back(dialog);
+  }
+}
+
+void TApplication::RemoveModelessDialog(HWND dialog) {
+  modelessDialogs_.erase(std::remove(modelessDialogs_.begin(), modelessDialogs_.end(), dialog),
+                         modelessDialogs_.end());
+}
+
+bool TApplication::IsDialogMessageForAny(MSG& msg) {
+  for (HWND dialog : modelessDialogs_) {
+    if (::IsWindow(dialog) && ::IsDialogMessageA(dialog, &msg)) return true;
+  }
+  return false;
+}
+
+void ShowErrorBox(const std::exception& error) noexcept {
+  try {
+    if (Application) {
+      Application->ShowException(error);
+    } else {
+      const std::string text = WithFullStop(error.what());
+      ::MessageBoxA(nullptr, text.c_str(), TARVELO_TITLE, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    }
+  } catch (...) {
+    // Out of memory while building the text: nothing more can be shown.
+  }
+}
+
+}  // namespace tarvelo

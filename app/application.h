@@ -1,0 +1,75 @@
+// The process-wide application: its title, its hidden owner window (which
+// keeps the program's windows off the taskbar), COM on the GUI thread, the
+// message loop, and the error box for errors a handler did not handle.
+#ifndef TARVELO_APP_APPLICATION_H
+#define TARVELO_APP_APPLICATION_H
+
+#include <windows.h>
+
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/window.h"
+
+namespace tarvelo {
+
+class TApplication : public Window {
+ public:
+  static constexpr const char* kClassName = "TApplication";
+
+  TApplication();
+  ~TApplication() override;
+
+  // Initialises COM for this thread (single-threaded apartment).
+  void Initialize();
+
+  const std::string& Title() const noexcept { return title_; }
+  void SetTitle(const std::string& title);
+
+  // Runs until WM_QUIT; errors that escape a handler never end the loop.
+  void Run();
+  // Posts WM_QUIT with exit code 0; handlers of messages already queued still run.
+  void Terminate() noexcept;
+
+  // Modal box captioned with the title: OK button, no icon, centred on the screen.
+  void MessageBox(const std::string& text) const;
+  // The error box: title as caption, text ending in a full stop, stop icon.
+  void ShowException(const std::exception& error) const;
+
+  // Modeless dialogs get their keyboard handling (Enter, Escape, Tab) from the loop.
+  void AddModelessDialog(HWND dialog);
+  void RemoveModelessDialog(HWND dialog);
+
+ private:
+  bool IsDialogMessageForAny(MSG& msg);
+
+  std::string title_;
+  bool comInitialized_ = false;
+  std::vector<HWND> modelessDialogs_;
+};
+
+// The one application object of the process, or null before it exists and
+// after it is gone (tests create their own).
+extern TApplication* Application;
+
+// Shows an error in the application's error box; usable from any OS callback.
+void ShowErrorBox(const std::exception& error) noexcept;
+
+// Runs a piece of work at an OS callback boundary: an exception it raises is
+// shown in the error box instead of crossing into the system.
+template <typename Work>
+void RunGuarded(Work&& work) noexcept {
+  try {
+    work();
+  } catch (const std::exception& e) {
+    ShowErrorBox(e);
+  } catch (...) {
+    ShowErrorBox(std::runtime_error("Unknown error"));
+  }
+}
+
+}  // namespace tarvelo
+
+#endif

@@ -1,0 +1,74 @@
+// Entry point: the single-instance guard, the application object and its
+// forms, the message loop, and the tear-down in reverse order.
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <typeinfo>
+
+#include "app/application.h"
+#include "app/error_text.h"
+#include "app/errors.h"
+#include "app/handles.h"
+#include "app/product.h"
+#include "ui/form_about.h"
+#include "ui/form_main.h"
+
+namespace {
+
+constexpr const char* kInstanceGuardName = "Quorvane";
+
+std::string ModuleFileName() {
+  char path[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string full(path, length < MAX_PATH ? length : 0);
+  const std::size_t slash = full.find_last_of("\\/");
+  return slash == std::string::npos ? full : full.substr(slash + 1);
+}
+
+// An error before the main form is set up leaves nothing to run: say what it
+// was, the way the system reports an application failure, and end.
+int ReportStartupFailure(const std::exception& error) {
+  const auto* ours = dynamic_cast<const tarvelo::Error*>(&error);
+  const std::string text = tarvelo::ApplicationErrorText(ours ? ours->ClassName() : "Exception", ModuleFileName(),
+                                                         ours ? ours->Address() : 0, error.what());
+  ::MessageBoxA(nullptr, text.c_str(), "Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  return 1;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Only existence counts: the object is never mapped. Its name has no
+  // namespace prefix, so the guard holds within one desktop session.
+  tarvelo::UniqueKernelHandle guard(
+      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 1, kInstanceGuardName));
+  if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+  // An empty or not-ready drive must make the once-a-second volume query fail
+  // quietly, not raise the system's modal "no disk" box every second.
+  ::SetErrorMode(::SetErrorMode(0) | SEM_FAILCRITICALERRORS);
+
+  std::unique_ptr<tarvelo::TApplication> application;
+  std::unique_ptr<tarvelo::TfrmMain> frmMain;
+  std::unique_ptr<tarvelo::TfrmAbout> frmAbout;
+  try {
+    application = std::make_unique<tarvelo::TApplication>();
+    application->Initialize();
+    application->SetTitle(TARVELO_TITLE);
+    frmMain = std::make_unique<tarvelo::TfrmMain>(*application);
+    frmAbout = std::make_unique<tarvelo::TfrmAbout>(*application, frmMain->ImageListClose);
+  } catch (const std::exception& error) {
+    return ReportStartupFailure(error);
+  }
+
+  application->Run();
+
+  // A new copy may start from here on, while this one still tears down.
+  guard.reset();
+  frmAbout.reset();
+  frmMain.reset();
+  application.reset();
+  return 0;
+}

@@ -1,0 +1,39 @@
+// Base of every window of the program: owns its HWND, cannot be copied, and
+// routes the window procedure to a member function. No C++ exception leaves
+// the window procedure: it is caught there and shown in the error box.
+#ifndef TARVELO_APP_WINDOW_H
+#define TARVELO_APP_WINDOW_H
+
+#include <windows.h>
+
+namespace tarvelo {
+
+class Window {
+ public:
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND Handle() const noexcept { return hwnd_; }
+
+ protected:
+  Window() = default;
+
+  // Registers the class once per process; the window procedure is ours.
+  static void RegisterWindowClass(const char* className, UINT style = 0, HICON icon = nullptr);
+  // Creates the window with this object as its owner; throws when the system refuses.
+  void CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
+                    int width, int height, HWND owner);
+  void DestroyHandle() noexcept;
+
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace tarvelo
+
+#endif

@@ -1,0 +1,18 @@
+#include "drives/drive_table.h"
+
+#include <windows.h>
+
+namespace tarvelo {
+
+std::vector<char> OpticalDriveLetters(std::string (*typeQueryPath)(char letter)) {
+  std::vector<char> letters;
+  const DWORD mask = ::GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if (!(mask & (DWORD{1} << i))) continue;
+    const char letter = static_cast<char>('A' + i);
+    if (::GetDriveTypeA(typeQueryPath(letter).c_str()) == DRIVE_CDROM) letters.push_back(letter);
+  }
+  return letters;
+}
+
+}  // namespace tarvelo

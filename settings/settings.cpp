@@ -1,0 +1,84 @@
+#include "settings/settings.h"
+
+#include "app/errors.h"
+#include "app/handles.h"
+
+namespace tarvelo {
+
+namespace {
+
+UniqueHKey OpenKey(const char* path, REGSAM access) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key) != ERROR_SUCCESS) return UniqueHKey();
+  return UniqueHKey(key);
+}
+
+UniqueHKey CreateKey(const char* path, REGSAM access) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+    return UniqueHKey();
+  }
+  return UniqueHKey(key);
+}
+
+bool ValueExists(const char* keyPath, const char* valueName) {
+  const UniqueHKey key = OpenKey(keyPath, kSettingsAccess);
+  return key && ::RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The terminating zero is part of the stored data.
+void WriteString(HKEY key, const char* valueName, const std::string& data) {
+  const LONG result = ::RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                       static_cast<DWORD>(data.size() + 1));
+  if (result != ERROR_SUCCESS) throw RegistryError(std::string("Failed to set data for '") + valueName + "'");
+}
+
+// Writes or deletes the value and only then takes the new state, so that a
+// refused write leaves the setting as the registry has it.
+void Store(bool& setting, HKEY key, const char* valueName, const std::string& data) {
+  const bool on = !setting;
+  if (on) {
+    WriteString(key, valueName, data);
+  } else {
+    ::RegDeleteValueA(key, valueName);
+  }
+  setting = on;
+}
+
+}  // namespace
+
+bool ReadAutoStart() { return ValueExists(kRunKeyPath, kRunValueName); }
+
+bool ReadAutoHide() { return ValueExists(kSettingsKeyPath, kAutoHideValueName); }
+
+std::optional<std::string> ExecutablePath(DWORD capacity) {
+  std::string path(capacity, '\0');
+  const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), capacity);
+  // A path that filled the whole buffer may have been cut short.
+  if (length == 0 || length >= capacity) return std::nullopt;
+  path.resize(length);
+  return path;
+}
+
+std::string RunCommand(const std::string& executable) { return '"' + executable + '"'; }
+
+void SwitchAutoStart(bool& autoStart, const std::optional<std::string>& executable, REGSAM access) {
+  const UniqueHKey key = OpenKey(kRunKeyPath, access);
+  if (!key || (!autoStart && !executable)) {
+    autoStart = false;
+    return;
+  }
+  Store(autoStart, key.get(), kRunValueName, executable ? RunCommand(*executable) : std::string());
+}
+
+void SwitchAutoHide(bool& autoHide, REGSAM access) {
+  const UniqueHKey key = CreateKey(kSettingsKeyPath, access);
+  if (!key) {
+    autoHide = false;
+    return;
+  }
+  Store(autoHide, key.get(), kAutoHideValueName, kAutoHideData);
+}
+
+}  // namespace tarvelo

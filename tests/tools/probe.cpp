@@ -1,0 +1,452 @@
+// tarvelo-probe: what the end-to-end scripts cannot do from the X side. It
+// runs in the same Wine session as the program under test and reads or pokes
+// its windows, defines CD-ROM drives, and holds hotkeys or X keyboard focus.
+// Results go to stdout; a failure exits non-zero with one line on stderr
+// (exit 1: the thing looked for is not there, exit 2: the request is wrong or
+// the system refused).
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/wine_drives.h"
+
+namespace {
+
+using tarvelo::testing::DriveView;
+
+constexpr char kWindowClass[] = "TarveloProbeWindow";
+constexpr char kDefaultTitle[] = "tarvelo-probe";
+constexpr UINT_PTR kLifetimeTimer = 1;
+constexpr int kHotkeyId = 1;
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr char kXWindowProperty[] = "__wine_x11_whole_window";
+constexpr DWORD kDefaultTimeoutMs = 10000;
+constexpr DWORD kPollMs = 50;
+
+struct Usage : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+struct NotFound : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Positional words and "--name value" options; the few options without a
+// value are listed in kFlags.
+class Args {
+ public:
+  Args(int argc, char** argv) {
+    static const std::set<std::string> kFlags = {"--gone", "--visible"};
+    for (int i = 0; i < argc; ++i) {
+      const std::string word = argv[i];
+      if (word.rfind("--", 0) != 0) {
+        positional_.push_back(word);
+      } else if (kFlags.count(word)) {
+        options_[word] = "";
+      } else if (i + 1 < argc) {
+        options_[word] = argv[++i];
+      } else {
+        throw Usage(word + " needs a value");
+      }
+    }
+  }
+
+  const std::string& At(std::size_t index) const {
+    if (index >= positional_.size()) throw Usage("missing argument " + std::to_string(index + 1));
+    return positional_[index];
+  }
+  std::size_t Count() const { return positional_.size(); }
+  std::optional<std::string> Option(const char* name) const {
+    const auto found = options_.find(name);
+    if (found == options_.end()) return std::nullopt;
+    return found->second;
+  }
+  bool Flag(const char* name) const { return options_.count(name) != 0; }
+
+ private:
+  std::vector<std::string> positional_;
+  std::map<std::string, std::string> options_;
+};
+
+unsigned long long Number(const std::string& text) {
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(text.c_str(), &end, 0);
+  if (text.empty() || *end != '\0') throw Usage("not a number: " + text);
+  return value;
+}
+
+HWND WindowArg(const std::string& text) {
+  const HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(text)));
+  if (!::IsWindow(window)) throw NotFound("no window " + text);
+  return window;
+}
+
+char DriveArg(const std::string& text) {
+  if (text.size() != 2 || text[1] != ':' || !std::isalpha(static_cast<unsigned char>(text[0]))) {
+    throw Usage("a drive is written like D: (" + text + ")");
+  }
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+}
+
+std::string Hex(UINT_PTR value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::string HwndText(HWND window) { return Hex(reinterpret_cast<UINT_PTR>(window)); }
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  ::GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TitleOf(HWND window) {
+  char title[512] = {};
+  ::GetWindowTextA(window, title, sizeof title);
+  return title;
+}
+
+DWORD ProcessOf(HWND window) {
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  return pid;
+}
+
+// Top-level windows, in Z order, that match every given criterion.
+struct WindowFilter {
+  std::optional<std::string> className;
+  std::optional<std::string> title;
+  std::optional<DWORD> pid;
+  bool visibleOnly = false;
+
+  WindowFilter() = default;
+  explicit WindowFilter(const Args& args)
+      : className(args.Option("--class")), title(args.Option("--title")), visibleOnly(args.Flag("--visible")) {
+    if (const auto text = args.Option("--pid")) pid = static_cast<DWORD>(Number(*text));
+  }
+  WindowFilter(std::string cls, std::string caption) : className(std::move(cls)), title(std::move(caption)) {}
+
+  bool Matches(HWND window) const {
+    if (visibleOnly && !::IsWindowVisible(window)) return false;
+    if (className && ClassOf(window) != *className) return false;
+    if (title && TitleOf(window) != *title) return false;
+    return !pid || ProcessOf(window) == *pid;
+  }
+
+  std::vector<HWND> Find() const {
+    Search search{this, {}};
+    ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+ private:
+  struct Search {
+    const WindowFilter* filter;
+    std::vector<HWND> found;
+  };
+  static BOOL CALLBACK Visit(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    if (search->filter->Matches(window)) search->found.push_back(window);
+    return TRUE;
+  }
+};
+
+void PrintWindows(const std::vector<HWND>& windows) {
+  for (HWND window : windows) std::printf("%s\n", HwndText(window).c_str());
+}
+
+HWND MessageBoxWindow(const std::string& caption) {
+  const std::vector<HWND> boxes = WindowFilter("#32770", caption).Find();
+  if (boxes.empty()) throw NotFound("no message box captioned \"" + caption + "\"");
+  return boxes.front();
+}
+
+void PrintDrive(char letter, const DriveView& view) {
+  std::printf("drive=%c: type=%u readable=%d label=%s serial=%08lX\n", letter, view.type, view.readable ? 1 : 0,
+              view.label.c_str(), static_cast<unsigned long>(view.serial));
+}
+
+// A small visible window of this process that lives for a number of seconds
+// or until it is closed; the hotkeys it receives are reported on stdout.
+class ProbeWindow {
+ public:
+  ProbeWindow(const std::string& title, DWORD lifetimeMs) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &Procedure;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(COLOR_WINDOW + 1));
+    windowClass.lpszClassName = kWindowClass;
+    ::RegisterClassA(&windowClass);
+    // Away from the bottom-right corner and the tray, where the tests look.
+    window_ = ::CreateWindowExA(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 300, 240, 90,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window_) throw std::runtime_error("cannot create a window");
+    if (lifetimeMs) ::SetTimer(window_, kLifetimeTimer, lifetimeMs, nullptr);
+  }
+  ~ProbeWindow() {
+    if (::IsWindow(window_)) ::DestroyWindow(window_);
+  }
+  ProbeWindow(const ProbeWindow&) = delete;
+  ProbeWindow& operator=(const ProbeWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+
+  static int RunUntilClosed() {
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+    return 0;
+  }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_HOTKEY:
+        std::printf("hotkey %u\n", static_cast<unsigned>(wParam));
+        std::fflush(stdout);
+        return 0;
+      case WM_TIMER:
+        if (wParam == kLifetimeTimer) ::DestroyWindow(window);
+        return 0;
+      case WM_DESTROY:
+        ::UnregisterHotKey(window, kHotkeyId);
+        ::PostQuitMessage(0);
+        return 0;
+      default:
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+  }
+
+  HWND window_ = nullptr;
+};
+
+DWORD SecondsOption(const Args& args) {
+  const auto seconds = args.Option("--seconds");
+  return seconds ? static_cast<DWORD>(Number(*seconds) * 1000) : 0;
+}
+
+void AnnounceReady(HWND window) {
+  std::printf("ready %s\n", HwndText(window).c_str());
+  std::fflush(stdout);
+}
+
+// ---- the commands ----
+
+int DefineCdrom(const Args& args) {
+  const char letter = DriveArg(args.At(0));
+  const DWORD serial = args.Count() > 3 ? static_cast<DWORD>(Number(args.At(3))) : 0;
+  if (!tarvelo::testing::DefineCdromDrive(letter, args.At(1), args.At(2), serial)) {
+    throw std::runtime_error("could not define " + args.At(0) + " on " + args.At(1) +
+                             " (an absolute Unix path is needed)");
+  }
+  PrintDrive(letter, tarvelo::testing::ReadDrive(letter));
+  return 0;
+}
+
+int RemoveDrive(const Args& args) {
+  if (!tarvelo::testing::RemoveDrive(DriveArg(args.At(0)))) throw std::runtime_error(args.At(0) + " is still there");
+  return 0;
+}
+
+int DriveInfo(const Args& args) {
+  const char letter = DriveArg(args.At(0));
+  PrintDrive(letter, tarvelo::testing::ReadDrive(letter));
+  return 0;
+}
+
+int FindWindow(const Args& args) {
+  const std::vector<HWND> windows = WindowFilter(args).Find();
+  if (windows.empty()) throw NotFound("no such window");
+  PrintWindows(windows);
+  return 0;
+}
+
+// Every top-level window, one a line: HWND, process, visible, class, title,
+// separated by tabs; for scripts that look at many windows at once.
+int ListWindows(const Args&) {
+  for (HWND window : WindowFilter().Find()) {
+    std::printf("%s\t%lu\t%d\t%s\t%s\n", HwndText(window).c_str(), static_cast<unsigned long>(ProcessOf(window)),
+                ::IsWindowVisible(window) ? 1 : 0, ClassOf(window).c_str(), TitleOf(window).c_str());
+  }
+  return 0;
+}
+
+int WaitWindow(const Args& args) {
+  const WindowFilter filter(args);
+  const bool gone = args.Flag("--gone");
+  const auto timeout = args.Option("--timeout");
+  const DWORD limit = timeout ? static_cast<DWORD>(Number(*timeout)) : kDefaultTimeoutMs;
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    const std::vector<HWND> windows = filter.Find();
+    if (windows.empty() == gone) {
+      PrintWindows(windows);
+      return 0;
+    }
+    if (::GetTickCount() - start >= limit) throw NotFound(gone ? "the window is still there" : "no such window");
+    ::Sleep(kPollMs);
+  }
+}
+
+int WindowInfo(const Args& args) {
+  const HWND window = WindowArg(args.At(0));
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  const LONG_PTR exStyle = ::GetWindowLongPtrA(window, GWL_EXSTYLE);
+  std::printf("class=%s\ntitle=%s\n", ClassOf(window).c_str(), TitleOf(window).c_str());
+  std::printf("rect=%ld,%ld,%ld,%ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  std::printf("visible=%d\nexstyle=%s\ntopmost=%d\n", ::IsWindowVisible(window) ? 1 : 0,
+              Hex(static_cast<UINT_PTR>(exStyle)).c_str(), (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+  std::printf("owner=%s\npid=%lu\n", HwndText(::GetWindow(window, GW_OWNER)).c_str(),
+              static_cast<unsigned long>(ProcessOf(window)));
+  // Wine's X11 driver notes each window's X window here; xdotool needs it.
+  std::printf("xwindow=%s\n", Hex(reinterpret_cast<UINT_PTR>(::GetPropA(window, kXWindowProperty))).c_str());
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if ((exStyle & WS_EX_LAYERED) && ::GetLayeredWindowAttributes(window, &key, &alpha, &flags)) {
+    std::printf("layered_key=0x%06lx\nlayered_alpha=%u\nlayered_flags=0x%lx\n", static_cast<unsigned long>(key),
+                alpha, static_cast<unsigned long>(flags));
+  } else {
+    std::printf("layered_key=-\nlayered_alpha=-\nlayered_flags=-\n");
+  }
+  return 0;
+}
+
+int MessageBoxText(const Args& args) {
+  char text[4096] = {};
+  ::GetDlgItemTextA(MessageBoxWindow(args.At(0)), kMessageBoxTextId, text, sizeof text);
+  std::printf("%s\n", text);
+  return 0;
+}
+
+int MessageBoxClose(const Args& args) {
+  ::PostMessageA(MessageBoxWindow(args.At(0)), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return 0;
+}
+
+int Post(const Args& args) {
+  const HWND window = WindowArg(args.At(0));
+  const UINT message = static_cast<UINT>(Number(args.At(1)));
+  const WPARAM wParam = static_cast<WPARAM>(Number(args.At(2)));
+  const LPARAM lParam = static_cast<LPARAM>(Number(args.At(3)));
+  if (!::PostMessageA(window, message, wParam, lParam)) throw std::runtime_error("PostMessage failed");
+  return 0;
+}
+
+int Close(const Args& args) {
+  if (!::PostMessageA(WindowArg(args.At(0)), WM_CLOSE, 0, 0)) throw std::runtime_error("PostMessage failed");
+  return 0;
+}
+
+int HoldHotkey(const Args& args) {
+  const UINT modifiers = static_cast<UINT>(Number(args.At(0)));
+  const UINT key = static_cast<UINT>(Number(args.At(1)));
+  ProbeWindow window(args.Option("--title").value_or(kDefaultTitle), SecondsOption(args));
+  if (!::RegisterHotKey(window.Handle(), kHotkeyId, modifiers, key)) {
+    throw std::runtime_error("the hotkey is taken (error " + std::to_string(::GetLastError()) + ")");
+  }
+  AnnounceReady(window.Handle());
+  return ProbeWindow::RunUntilClosed();
+}
+
+int FocusWindow(const Args& args) {
+  ProbeWindow window(args.Option("--title").value_or(kDefaultTitle), SecondsOption(args));
+  AnnounceReady(window.Handle());
+  return ProbeWindow::RunUntilClosed();
+}
+
+int BroadcastTaskbarCreated(const Args&) {
+  const UINT message = ::RegisterWindowMessageA("TaskbarCreated");
+  if (!message || !::PostMessageA(HWND_BROADCAST, message, 0, 0)) throw std::runtime_error("broadcast failed");
+  return 0;
+}
+
+// Makes the shell forget another program's icon, as a restarted taskbar has
+// forgotten every icon by the time it broadcasts "TaskbarCreated".
+int TrayForget(const Args& args) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = WindowArg(args.At(0));
+  data.uID = static_cast<UINT>(std::strtoul(args.At(1).c_str(), nullptr, 0));
+  if (!::Shell_NotifyIconA(NIM_DELETE, &data)) throw std::runtime_error("the shell has no such icon");
+  return 0;
+}
+
+struct Command {
+  const char* name;
+  const char* usage;
+  int (*run)(const Args&);
+};
+
+constexpr Command kCommands[] = {
+    {"define-cdrom", "D: /unix/dir LABEL [SERIAL]", DefineCdrom},
+    {"remove-drive", "D:", RemoveDrive},
+    {"drive-info", "D:", DriveInfo},
+    {"find-window", "[--class C] [--title T] [--pid P] [--visible]", FindWindow},
+    {"list-windows", "", ListWindows},
+    {"wait-window", "[--class C] [--title T] [--pid P] [--visible] [--gone] [--timeout MS]", WaitWindow},
+    {"window-info", "HWND", WindowInfo},
+    {"msgbox-text", "CAPTION", MessageBoxText},
+    {"msgbox-close", "CAPTION", MessageBoxClose},
+    {"post", "HWND MSG WPARAM LPARAM", Post},
+    {"close", "HWND", Close},
+    {"hold-hotkey", "MODIFIERS VK [--seconds N] [--title T]", HoldHotkey},
+    {"focus-window", "[--seconds N] [--title T]", FocusWindow},
+    {"broadcast-taskbarcreated", "", BroadcastTaskbarCreated},
+    {"tray-forget", "HWND ID", TrayForget},
+};
+
+void PrintUsage() {
+  std::fprintf(stderr, "usage: tarvelo-probe COMMAND ...\n");
+  for (const Command& command : kCommands) std::fprintf(stderr, "  %s %s\n", command.name, command.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Plain "\n" line ends: the output is read by shell and Python scripts.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  if (argc < 2) {
+    PrintUsage();
+    return 2;
+  }
+  const std::string name = argv[1];
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    try {
+      const int code = command.run(Args(argc - 2, argv + 2));
+      std::fflush(stdout);
+      return code;
+    } catch (const NotFound& error) {
+      std::fprintf(stderr, "tarvelo-probe %s: %s\n", command.name, error.what());
+      return 1;
+    } catch (const Usage& error) {
+      std::fprintf(stderr, "tarvelo-probe %s: %s\nusage: tarvelo-probe %s %s\n", command.name, error.what(),
+                   command.name, command.usage);
+      return 2;
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "tarvelo-probe %s: %s\n", command.name, error.what());
+      return 2;
+    }
+  }
+  PrintUsage();
+  return 2;
+}

@@ -1,0 +1,229 @@
+// The two registry settings against Wine's real registry: what counts as on,
+// what a switch writes and deletes, and what happens when the system refuses.
+// Every test moves the keys it touches aside first and puts them back after.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/application.h"
+#include "app/errors.h"
+#include "settings/settings.h"
+#include "tests/wine/message_box_answerer.h"
+#include "tests/wine/registry_aside.h"
+#include "tests/wine/wine_test_util.h"
+#include "ui/form_main.h"
+
+namespace tarvelo {
+namespace {
+
+using testing::KeyExists;
+using testing::ReadValue;
+using testing::RegValue;
+using testing::StringValue;
+using testing::WriteValue;
+
+constexpr const char* kVendorKeyPath = "Software\\Hobrast";
+
+std::string OwnPath() {
+  char path[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length);
+}
+
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(runKey_.Ready());
+    ASSERT_TRUE(vendorKey_.Ready());
+  }
+  // The Run key with a value of another program beside ours.
+  static void CreateRunKey() { ASSERT_TRUE(WriteValue(kRunKeyPath, "OtherProgram", StringValue("other.exe"))); }
+
+  testing::KeyAside runKey_{kRunKeyPath};
+  testing::KeyAside vendorKey_{kVendorKeyPath};
+};
+
+TEST_F(Settings, NothingStoredReadsOffAndStartUpCreatesNothing) {
+  EXPECT_FALSE(ReadAutoStart());
+  EXPECT_FALSE(ReadAutoHide());
+  {
+    TApplication application;
+    TfrmMain form(application);
+    EXPECT_FALSE(form.FAutoStart);
+    EXPECT_FALSE(form.FAutoHide);
+    EXPECT_EQ(form.Tag, 1);
+  }
+  EXPECT_FALSE(KeyExists(kRunKeyPath));
+  EXPECT_FALSE(KeyExists(kVendorKeyPath));
+
+  // Keys without our values read off too.
+  CreateRunKey();
+  ASSERT_TRUE(WriteValue(kSettingsKeyPath, "Other", StringValue("1")));
+  EXPECT_FALSE(ReadAutoStart());
+  EXPECT_FALSE(ReadAutoHide());
+}
+
+TEST_F(Settings, AValueOfAnyTypeOrDataReadsOnAndStaysUntouched) {
+  const DWORD zero = 0;
+  const RegValue values[] = {
+      {REG_DWORD, std::vector<BYTE>(reinterpret_cast<const BYTE*>(&zero), reinterpret_cast<const BYTE*>(&zero + 1))},
+      {REG_BINARY, {}},
+      StringValue(""),
+      StringValue("0"),
+      StringValue("C:\\No Longer There\\old.exe"),
+  };
+  for (const RegValue& value : values) {
+    ASSERT_TRUE(WriteValue(kRunKeyPath, kRunValueName, value));
+    ASSERT_TRUE(WriteValue(kSettingsKeyPath, kAutoHideValueName, value));
+    EXPECT_TRUE(ReadAutoStart()) << "type " << value.type << ", " << value.data.size() << " bytes";
+    EXPECT_TRUE(ReadAutoHide()) << "type " << value.type << ", " << value.data.size() << " bytes";
+    EXPECT_EQ(ReadValue(kRunKeyPath, kRunValueName), value);
+    EXPECT_EQ(ReadValue(kSettingsKeyPath, kAutoHideValueName), value);
+  }
+}
+
+TEST_F(Settings, HideOnStartCreatesItsKeyWithParentsAndOffKeepsTheKey) {
+  ASSERT_FALSE(KeyExists(kVendorKeyPath));
+  bool autoHide = false;
+  SwitchAutoHide(autoHide);
+  EXPECT_TRUE(autoHide);
+  const std::optional<RegValue> stored = ReadValue(kSettingsKeyPath, kAutoHideValueName);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(stored->data, (std::vector<BYTE>{'1', 0}));
+
+  SwitchAutoHide(autoHide);
+  EXPECT_FALSE(autoHide);
+  EXPECT_FALSE(ReadValue(kSettingsKeyPath, kAutoHideValueName));
+  EXPECT_TRUE(KeyExists(kSettingsKeyPath));
+
+  SwitchAutoHide(autoHide);
+  EXPECT_TRUE(autoHide);
+  EXPECT_EQ(ReadValue(kSettingsKeyPath, kAutoHideValueName), StringValue("1"));
+}
+
+TEST_F(Settings, AutostartWritesTheQuotedPathAndOffDeletesOnlyItsValue) {
+  CreateRunKey();
+  ASSERT_TRUE(WriteValue(kRunKeyPath, kRunValueName, StringValue("C:\\old\\place.exe")));
+  bool autoStart = ReadAutoStart();
+  ASSERT_TRUE(autoStart);
+
+  SwitchAutoStart(autoStart);
+  EXPECT_FALSE(autoStart);
+  EXPECT_FALSE(ReadValue(kRunKeyPath, kRunValueName));
+  EXPECT_EQ(ReadValue(kRunKeyPath, "OtherProgram"), StringValue("other.exe"));
+
+  SwitchAutoStart(autoStart);
+  EXPECT_TRUE(autoStart);
+  EXPECT_EQ(ReadValue(kRunKeyPath, kRunValueName), StringValue("\"" + OwnPath() + "\""));
+
+  // A path with spaces stays one piece at logon.
+  autoStart = false;
+  SwitchAutoStart(autoStart, std::string("C:\\Program Files\\Tarvelo\\Tarvelo.exe"));
+  EXPECT_TRUE(autoStart);
+  EXPECT_EQ(ReadValue(kRunKeyPath, kRunValueName), StringValue("\"C:\\Program Files\\Tarvelo\\Tarvelo.exe\""));
+  EXPECT_EQ(ReadValue(kRunKeyPath, "OtherProgram"), StringValue("other.exe"));
+}
+
+TEST_F(Settings, AutostartStaysOffWithoutTheRunKeyOrAWholePath) {
+  bool autoStart = false;
+  SwitchAutoStart(autoStart);
+  EXPECT_FALSE(autoStart);
+  EXPECT_FALSE(KeyExists(kRunKeyPath)) << "the Run key is only ever opened";
+
+  CreateRunKey();
+  SwitchAutoStart(autoStart, std::nullopt);
+  EXPECT_FALSE(autoStart);
+  EXPECT_FALSE(ReadValue(kRunKeyPath, kRunValueName));
+
+  // The system fills a buffer that is too small and says so only through the
+  // length: a path that exactly fills it counts as cut short.
+  const std::string own = OwnPath();
+  EXPECT_EQ(ExecutablePath(static_cast<DWORD>(own.size() + 1)), own);
+  EXPECT_EQ(ExecutablePath(static_cast<DWORD>(own.size())), std::nullopt);
+  EXPECT_EQ(ExecutablePath(8), std::nullopt);
+  EXPECT_EQ(ExecutablePath(), own);
+}
+
+TEST_F(Settings, ARefusedWriteRaisesAndLeavesTheSettingAsTheRegistryHasIt) {
+  CreateRunKey();
+  // Keys opened for reading only: the system itself refuses the write.
+  bool autoStart = false;
+  try {
+    SwitchAutoStart(autoStart, OwnPath(), KEY_READ);
+    ADD_FAILURE() << "no error raised";
+  } catch (const RegistryError& error) {
+    EXPECT_STREQ(error.what(), "Failed to set data for 'Mirrowen'");
+  }
+  EXPECT_FALSE(autoStart);
+  EXPECT_FALSE(ReadValue(kRunKeyPath, kRunValueName));
+
+  bool autoHide = false;
+  try {
+    SwitchAutoHide(autoHide, KEY_READ);
+    ADD_FAILURE() << "no error raised";
+  } catch (const RegistryError& error) {
+    EXPECT_STREQ(error.what(), "Failed to set data for 'AutoHide'");
+  }
+  EXPECT_FALSE(autoHide);
+  EXPECT_FALSE(ReadValue(kSettingsKeyPath, kAutoHideValueName));
+
+  // Where a handler's error ends up: the error box, with the text as raised
+  // (a quote sorts before ".", so no full stop is added).
+  TApplication application;
+  testing::MessageBoxAnswerer answerer;
+  RunGuarded([&] { SwitchAutoHide(autoHide, KEY_READ); });
+  EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"Failed to set data for 'AutoHide'"});
+  EXPECT_FALSE(autoHide);
+}
+
+// The settings as the main form holds them: read at start-up, switched from
+// the Tools submenu, with check marks that match at every moment.
+TEST_F(Settings, TheFormReadsBothAtStartUpAndItsMarksFollowEverySwitch) {
+  CreateRunKey();
+  ASSERT_TRUE(WriteValue(kRunKeyPath, kRunValueName, StringValue("C:\\old\\place.exe")));
+  ASSERT_TRUE(WriteValue(kSettingsKeyPath, kAutoHideValueName, StringValue("0")));
+  TApplication application;
+  TfrmMain form(application);
+  EXPECT_TRUE(form.FAutoStart);
+  EXPECT_TRUE(form.FAutoHide);
+  EXPECT_EQ(form.Tag, 0) << "hide-on-start hides the window at the end of start-up";
+
+  TMenuItem* tools = form.PopupMenuTray.FindByName("ools1");
+  ASSERT_NE(tools, nullptr);
+  HMENU toolsMenu = tools->SubMenuHandle();
+  ASSERT_NE(toolsMenu, nullptr);
+  ASSERT_EQ(testing::MenuText(toolsMenu, 0), "Hide On Start");
+  ASSERT_EQ(testing::MenuText(toolsMenu, 1), "Autostart");
+  // Opening the submenu shows the marks of the settings as read.
+  form.PopupMenuTray.PrepareSubMenu(toolsMenu);
+  EXPECT_TRUE(testing::MenuChecked(toolsMenu, 0));
+  EXPECT_TRUE(testing::MenuChecked(toolsMenu, 1));
+
+  // A click switches the setting, the registry and the mark at once.
+  form.PopupMenuTray.FindByName("acAutoStart1")->Click();
+  EXPECT_FALSE(form.FAutoStart);
+  EXPECT_FALSE(ReadValue(kRunKeyPath, kRunValueName));
+  EXPECT_FALSE(testing::MenuChecked(toolsMenu, 1));
+  EXPECT_TRUE(testing::MenuChecked(toolsMenu, 0));
+
+  form.PopupMenuTray.FindByName("acAutoHide1")->Click();
+  EXPECT_FALSE(form.FAutoHide);
+  EXPECT_FALSE(ReadValue(kSettingsKeyPath, kAutoHideValueName));
+  EXPECT_FALSE(testing::MenuChecked(toolsMenu, 0));
+
+  form.PopupMenuTray.FindByName("acAutoStart1")->Click();
+  form.PopupMenuTray.FindByName("acAutoHide1")->Click();
+  EXPECT_TRUE(form.FAutoStart);
+  EXPECT_TRUE(form.FAutoHide);
+  EXPECT_EQ(ReadValue(kRunKeyPath, kRunValueName), StringValue("\"" + OwnPath() + "\""));
+  EXPECT_EQ(ReadValue(kSettingsKeyPath, kAutoHideValueName), StringValue("1"));
+  EXPECT_TRUE(testing::MenuChecked(toolsMenu, 0));
+  EXPECT_TRUE(testing::MenuChecked(toolsMenu, 1));
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -1,0 +1,517 @@
+// The two stacked windows of the real main form: where they land, what they
+// are, hiding and showing with Tag, dragging with the system's mouse input,
+// and the pieces beneath (the layered update, the colour-key attributes, the
+// capture laid over the skin) on windows and pictures made here.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+#include <zlib.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "app/application.h"
+#include "tests/wine/mouse_and_pixels.h"
+#include "tests/wine/wine_test_util.h"
+#include "ui/form_main.h"
+#include "ui/skin_window.h"
+
+namespace tarvelo {
+namespace {
+
+using testing::PumpUntil;
+using Rgba = std::array<std::uint8_t, 4>;
+
+constexpr auto kDeadline = std::chrono::seconds(20);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// ---- pictures and files made here ----------------------------------------
+
+void AppendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void AppendChunk(std::vector<std::uint8_t>& file, const char* type, const std::vector<std::uint8_t>& data) {
+  AppendBigEndian(file, static_cast<std::uint32_t>(data.size()));
+  const std::size_t typeAt = file.size();
+  file.insert(file.end(), type, type + 4);
+  file.insert(file.end(), data.begin(), data.end());
+  AppendBigEndian(file, static_cast<std::uint32_t>(crc32(0, &file[typeAt], static_cast<uInt>(file.size() - typeAt))));
+}
+
+// An 8-bit RGBA PNG file in this test's scratch folder; returns its Windows path.
+std::string WriteRgbaPng(const std::string& name, int width, int height, const std::function<Rgba(int, int)>& pixel) {
+  std::vector<std::uint8_t> raw;
+  for (int y = 0; y < height; ++y) {
+    raw.push_back(0);  // no filter
+    for (int x = 0; x < width; ++x) {
+      const Rgba p = pixel(x, y);
+      raw.insert(raw.end(), p.begin(), p.end());
+    }
+  }
+  std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(raw.size())));
+  uLongf packedSize = static_cast<uLongf>(packed.size());
+  compress(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()));
+  packed.resize(packedSize);
+
+  std::vector<std::uint8_t> file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<std::uint8_t> header;
+  AppendBigEndian(header, static_cast<std::uint32_t>(width));
+  AppendBigEndian(header, static_cast<std::uint32_t>(height));
+  header.insert(header.end(), {8, 6, 0, 0, 0});
+  AppendChunk(file, "IHDR", header);
+  AppendChunk(file, "IDAT", packed);
+  AppendChunk(file, "IEND", {});
+
+  testing::ScratchUnixDir("skin-window");
+  const std::string path = "Z:\\tmp\\tarvelo-wine-tests\\skin-window\\" + name;
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return path;
+  std::fwrite(file.data(), 1, file.size(), out);
+  std::fclose(out);
+  return path;
+}
+
+std::string OpaqueSkin(const std::string& name, int width, int height) {
+  return WriteRgbaPng(name, width, height, [](int x, int y) {
+    return Rgba{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 90, 255};
+  });
+}
+
+// Answers the first message box captioned "Tarvelo" with OK and keeps its
+// text; the box is modal on the GUI thread, so this watches from another.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer()
+      : thread_([this] {
+          const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+          while (!stop_ && std::chrono::steady_clock::now() < deadline) {
+            HWND box = ::FindWindowA("#32770", "Tarvelo");
+            if (box) {
+              char text[256] = {};
+              ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+              text_ = text;
+              ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+              return;
+            }
+            ::Sleep(20);
+          }
+        }) {}
+  ~MessageBoxAnswerer() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  // Waits for the watcher to finish; the text of the box it answered, if any.
+  std::string Text() {
+    if (thread_.joinable()) thread_.join();
+    return text_;
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::string text_;
+  std::thread thread_;
+};
+
+// ---- window facts -----------------------------------------------------------
+
+RECT BoundsOf(HWND window) {
+  RECT bounds{};
+  ::GetWindowRect(window, &bounds);
+  return bounds;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string Describe(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
+
+RECT WorkArea() {
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+// Whether `upper` lies above `lower` in the Z order.
+bool IsAbove(HWND upper, HWND lower) {
+  for (HWND w = ::GetWindow(upper, GW_HWNDNEXT); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+    if (w == lower) return true;
+  }
+  return false;
+}
+
+void PressLeft(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  ::SendInput(1, &input, sizeof input);
+}
+
+SIZE_T PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PagefileUsage;
+}
+
+// ---- the real form ----------------------------------------------------------
+
+class SkinWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    application_ = std::make_unique<TApplication>();
+    form_ = std::make_unique<TfrmMain>(*application_);
+    ASSERT_NE(form_->PNGForm, nullptr);
+  }
+  void TearDown() override {
+    form_.reset();
+    application_.reset();
+  }
+
+  HWND Main() const { return form_->Handle(); }
+  HWND Png() const { return form_->PNGForm->Handle(); }
+
+  // A skin of the given picture, in the corner, as start-up would leave it.
+  void UseSkin(const std::string& path, int width, int height) {
+    ASSERT_TRUE(form_->LoadSkin(path));
+    form_->PlaceSkinWindows();
+    const RECT main = BoundsOf(Main());
+    ASSERT_EQ(main.right - main.left, width);
+    ASSERT_EQ(main.bottom - main.top, height);
+  }
+
+  std::unique_ptr<TApplication> application_;
+  std::unique_ptr<TfrmMain> form_;
+};
+
+TEST_F(SkinWindow, BothWindowsAreTopmostLayeredPopupsOfTheApplicationWindowWithTheMainOneAbove) {
+  for (HWND window : {Main(), Png()}) {
+    const LONG style = ::GetWindowLongA(window, GWL_STYLE);
+    const LONG exStyle = ::GetWindowLongA(window, GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), 0);
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(exStyle & WS_EX_LAYERED);
+    EXPECT_EQ(exStyle & WS_EX_APPWINDOW, 0);
+    // Owned by the hidden application window: no taskbar button, and not
+    // owned by the main window, which would have to stay above it.
+    EXPECT_EQ(::GetWindow(window, GW_OWNER), application_->Handle());
+    EXPECT_TRUE(::IsWindowVisible(window));
+    char caption[64] = {};
+    ::GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Tarvelo");
+  }
+  char className[64] = {};
+  ::GetClassNameA(Png(), className, sizeof className);
+  EXPECT_STREQ(className, "TPNGForm");
+  EXPECT_FALSE(::IsWindowVisible(application_->Handle()));
+  EXPECT_TRUE(IsAbove(Main(), Png()));
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), BoundsOf(Png()))) << Describe(BoundsOf(Main()));
+  EXPECT_EQ(form_->Tag, 1);
+
+  // After the fade-in only the white colour key is left.
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(::GetLayeredWindowAttributes(Main(), &key, &alpha, &flags));
+  EXPECT_EQ(flags, DWORD{LWA_COLORKEY});
+  EXPECT_EQ(key, kWhite);
+}
+
+TEST_F(SkinWindow, TheSkinSizesTheWindowsAndTheWorkAreaSizePlacesThemAMissingSkinChangesNothing) {
+  UseSkin(OpaqueSkin("wide.png", 300, 200), 300, 200);
+  const RECT work = WorkArea();
+  const RECT expected{work.right - work.left - 300, work.bottom - work.top - 200, work.right - work.left,
+                      work.bottom - work.top};
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
+
+  // The failure is reported, the skin is empty, and the windows keep their
+  // size and place; a fade with the empty skin still runs.
+  MessageBoxAnswerer answerer;
+  EXPECT_FALSE(form_->LoadSkin("Z:\\tmp\\tarvelo-wine-tests\\skin-window\\none.png"));
+  EXPECT_EQ(answerer.Text(), "Image none.png introuvable.");
+  EXPECT_TRUE(form_->SkinBitmap.empty());
+  form_->acHideExecute();
+  form_->acShowExecute();
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
+}
+
+TEST_F(SkinWindow, HideParksTheMainWindowAboveTheScreenByAtLeastItsHeightAndShowBringsItBack) {
+  struct Case {
+    int height;
+    int parkedTop;
+  };
+  for (const Case c : {Case{200, -300}, Case{450, -450}}) {
+    SCOPED_TRACE(c.height);
+    UseSkin(OpaqueSkin("tall.png", 180, c.height), 180, c.height);
+    const RECT shown = BoundsOf(Main());
+
+    for (int round = 0; round < 2; ++round) {
+      form_->acHideExecute();
+      EXPECT_EQ(form_->Tag, 0);
+      const RECT parked = BoundsOf(Main());
+      EXPECT_EQ(parked.top, c.parkedTop);
+      EXPECT_EQ(parked.left, shown.left);
+      EXPECT_EQ(parked.bottom - parked.top, c.height);
+      EXPECT_TRUE(::IsWindowVisible(Main())) << "moved away, not hidden";
+      EXPECT_TRUE(SameRect(BoundsOf(Png()), shown));
+    }
+    for (int round = 0; round < 2; ++round) {
+      form_->acShowExecute();
+      EXPECT_EQ(form_->Tag, 1);
+      EXPECT_TRUE(SameRect(BoundsOf(Main()), shown)) << Describe(BoundsOf(Main()));
+      EXPECT_TRUE(SameRect(BoundsOf(Png()), shown));
+      EXPECT_TRUE(::IsWindowVisible(Main()));
+      EXPECT_TRUE(IsAbove(Main(), Png()));
+    }
+    form_->acHideExecute();
+    EXPECT_EQ(form_->Tag, 0);
+    form_->acShowExecute();
+  }
+}
+
+// The drag runs its own loop until the button is released, so the test's
+// steps run from a timer that the loop's message pumping dispatches.
+struct DragScript {
+  TfrmMain* form = nullptr;
+  POINT press{};
+  int tick = 0;
+  bool done = false;
+  bool mainHiddenWhileDragging = false;
+  bool moveCursorWhileDragging = false;
+  bool reentryIgnored = false;
+};
+DragScript* g_drag = nullptr;
+
+constexpr int kDragSteps = 10;
+constexpr POINT kDragStep{-10, -6};
+
+void CALLBACK DragTick(HWND, UINT, UINT_PTR id, DWORD) {
+  DragScript& s = *g_drag;
+  if (s.done) return;
+  ++s.tick;
+  if (s.tick == 2) {
+    s.mainHiddenWhileDragging = !::IsWindowVisible(s.form->Handle()) && s.form->SkinBusy();
+    s.moveCursorWhileDragging = ::GetCursor() == ::LoadCursorA(nullptr, IDC_SIZEALL);
+    // Commands that arrive during the drag must not start a second drag or a fade.
+    const int tickBefore = s.tick;
+    s.form->FormMouseDown(MouseButton::Left, POINT{20, 110});
+    s.form->acHideExecute();
+    s.form->acShowExecute();
+    s.reentryIgnored = s.tick == tickBefore && s.form->Tag == 1 && s.form->SkinBusy();
+  }
+  ::SetCursorPos(s.press.x + kDragStep.x * s.tick, s.press.y + kDragStep.y * s.tick);
+  if (s.tick < kDragSteps) return;
+  // The last move comes with the release, as a quick hand's would.
+  PressLeft(MOUSEEVENTF_LEFTUP);
+  ::KillTimer(nullptr, id);
+  s.done = true;
+}
+
+TEST_F(SkinWindow, ADragMovesBothWindowsByTheCursorDisplacementAndIgnoresCommandsMeanwhile) {
+  UseSkin(OpaqueSkin("drag.png", 240, 220), 240, 220);
+  const RECT start = BoundsOf(Main());
+  // Left of the picture controls, on opaque skin.
+  DragScript script;
+  script.form = form_.get();
+  script.press = POINT{start.left + 20, start.top + 110};
+  g_drag = &script;
+
+  ASSERT_TRUE(testing::MoveMouseTo(script.press));
+  PressLeft(MOUSEEVENTF_LEFTDOWN);
+  // The hand moves on before the program gets to the press: the grip is
+  // still where the button went down.
+  ::SetCursorPos(script.press.x + kDragStep.x, script.press.y + kDragStep.y);
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &DragTick);
+  ASSERT_NE(timer, 0u);
+  EXPECT_TRUE(PumpUntil([&] { return script.done && !form_->SkinBusy(); }, kDeadline));
+  if (!script.done) {
+    ::KillTimer(nullptr, timer);
+    PressLeft(MOUSEEVENTF_LEFTUP);
+  }
+  g_drag = nullptr;
+
+  EXPECT_TRUE(script.mainHiddenWhileDragging);
+  EXPECT_TRUE(script.moveCursorWhileDragging);
+  EXPECT_TRUE(script.reentryIgnored);
+  const RECT expected{start.left + kDragStep.x * kDragSteps, start.top + kDragStep.y * kDragSteps,
+                      start.right + kDragStep.x * kDragSteps, start.bottom + kDragStep.y * kDragSteps};
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
+  EXPECT_TRUE(::IsWindowVisible(Main()));
+  EXPECT_EQ(form_->Tag, 1);
+  EXPECT_NE(::GetCursor(), ::LoadCursorA(nullptr, IDC_SIZEALL));
+}
+
+TEST_F(SkinWindow, PressesThatDoNotDragLeaveBothWindowsInPlace) {
+  const RECT start = BoundsOf(Main());
+  const POINT grip{20, 110};
+  ASSERT_TRUE(testing::MoveMouseTo(Main(), grip));
+  // A right press only raises; a left press released where it was moves nothing.
+  form_->FormMouseDown(MouseButton::Right, grip);
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), start));
+  EXPECT_TRUE(::IsWindowVisible(Main()));
+  form_->FormMouseDown(MouseButton::Left, grip);
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), start));
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), start));
+  EXPECT_TRUE(::IsWindowVisible(Main()));
+
+  // The hidden skin is invisible but may still be pressed: nothing moves into view.
+  form_->acHideExecute();
+  const RECT parked = BoundsOf(Main());
+  form_->FormMouseDown(MouseButton::Left, grip);
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), parked));
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), start));
+}
+
+TEST_F(SkinWindow, FadesKeepNoPictureBehind) {
+  // Fades without their pauses: each one still makes every layered update and
+  // snapshot. A kept 32-bit picture of the window's size per update would add
+  // megabytes with every round.
+  form_->FadeOutSkin(0);
+  form_->FadeInSkin(0);
+  const SIZE_T before = PrivateBytes();
+  for (int round = 0; round < 10; ++round) {
+    form_->FadeOutSkin(0);
+    form_->FadeInSkin(0);
+  }
+  const SIZE_T after = PrivateBytes();
+  EXPECT_LT(after, before + 4 * 1024 * 1024) << before << " -> " << after;
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), BoundsOf(Png())));
+}
+
+// ---- the pieces, on windows and pictures made here ------------------------
+
+class PlainLayeredWindow : public Window {
+ public:
+  PlainLayeredWindow() {
+    RegisterWindowClass("TarveloTestLayered");
+    CreateHandle("TarveloTestLayered", "", WS_POPUP, WS_EX_TOOLWINDOW, 10, 10, 50, 40, nullptr);
+  }
+};
+
+TEST(SkinLayer, TheUpdateMakesTheWindowLayeredAndNeverResizesIt) {
+  PlainLayeredWindow window;
+  SkinImage big;
+  big.width = 100;
+  big.height = 100;
+  big.pixels.assign(100 * 100 * 4, 0x80);
+  UpdateSkinLayer(window.Handle(), big, 255);
+  EXPECT_TRUE(::GetWindowLongA(window.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(SameRect(BoundsOf(window.Handle()), RECT{10, 10, 60, 50})) << Describe(BoundsOf(window.Handle()));
+  UpdateSkinLayer(window.Handle(), SkinImage{}, 0);
+  EXPECT_TRUE(SameRect(BoundsOf(window.Handle()), RECT{10, 10, 60, 50})) << Describe(BoundsOf(window.Handle()));
+}
+
+TEST(SkinLayer, LayeredAttributesFollowEveryChangeAndDropTheStyleWhenBothAreOff) {
+  PlainLayeredWindow window;
+  LayeredAttributes layered(true, 255, true, RGB(255, 0, 255));
+  layered.Attach(window.Handle());
+  const auto current = [&] {
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ::GetLayeredWindowAttributes(window.Handle(), &key, &alpha, &flags);
+    return std::make_tuple(key, int{alpha}, flags);
+  };
+  EXPECT_EQ(current(), std::make_tuple(RGB(255, 0, 255), 255, DWORD{LWA_ALPHA | LWA_COLORKEY}));
+  layered.SetTransparentColorValue(kWhite);
+  layered.SetAlphaBlendValue(0);
+  EXPECT_EQ(current(), std::make_tuple(kWhite, 0, DWORD{LWA_ALPHA | LWA_COLORKEY}));
+  layered.SetAlphaBlend(false);
+  EXPECT_EQ(std::get<2>(current()), DWORD{LWA_COLORKEY});
+  EXPECT_EQ(std::get<0>(current()), kWhite);
+  layered.SetTransparentColor(false);
+  EXPECT_EQ(::GetWindowLongA(window.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  layered.SetAlphaBlend(true);
+  EXPECT_TRUE(::GetWindowLongA(window.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_EQ(current(), std::make_tuple(kWhite, 0, DWORD{LWA_ALPHA}));
+}
+
+SkinImage UniformSkin(int width, int height) {
+  SkinImage skin;
+  skin.width = width;
+  skin.height = height;
+  for (int i = 0; i < width * height; ++i) skin.pixels.insert(skin.pixels.end(), {10, 20, 30, 40});
+  return skin;
+}
+
+// Every capture pixel gets its own colour, so a wrong row length or a row
+// read from the wrong place shows.
+COLORREF PatternColour(int x, int y) { return RGB(x * 40 + 1, y * 50 + 2, 7); }
+
+void PaintPattern(HDC dc, int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) ::SetPixel(dc, x, y, PatternColour(x, y));
+  }
+}
+
+TEST(SkinSnapshot, TheCaptureOfAnOddWidthLandsPixelForPixelAndWhiteLeavesTheSkin) {
+  const SkinImage skin = UniformSkin(3, 3);
+  const SkinImage snapshot = ComposeWindowSnapshot(
+      skin, SIZE{3, 3},
+      [](HDC dc) {
+        PaintPattern(dc, 3, 3);
+        ::SetPixel(dc, 1, 1, kWhite);
+      },
+      kWhite);
+  ASSERT_EQ(snapshot.width, 3);
+  ASSERT_EQ(snapshot.height, 3);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      const std::uint8_t* p = &snapshot.pixels[std::size_t(y * 3 + x) * 4];
+      if (x == 1 && y == 1) {
+        EXPECT_EQ(Rgba({p[0], p[1], p[2], p[3]}), Rgba({10, 20, 30, 40}));
+      } else {
+        const COLORREF c = PatternColour(x, y);
+        EXPECT_EQ(Rgba({p[0], p[1], p[2], p[3]}), Rgba({GetBValue(c), GetGValue(c), GetRValue(c), 255}))
+            << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(SkinSnapshot, AWindowSmallerOrLargerThanTheSkinIsReadOnlyWhereBothAre) {
+  const SkinImage skin = UniformSkin(5, 4);
+  // The system gave the window less than the skin's size: the rest keeps the skin.
+  const SkinImage small =
+      ComposeWindowSnapshot(skin, SIZE{2, 3}, [](HDC dc) { PaintPattern(dc, 2, 3); }, kWhite);
+  ASSERT_EQ(small.width, 5);
+  ASSERT_EQ(small.height, 4);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      const std::uint8_t alpha = small.pixels[std::size_t(y * 5 + x) * 4 + 3];
+      EXPECT_EQ(alpha, (x < 2 && y < 3) ? 255 : 40) << x << "," << y;
+    }
+  }
+  // A larger window: the snapshot keeps the skin's size.
+  const SkinImage large =
+      ComposeWindowSnapshot(skin, SIZE{9, 9}, [](HDC dc) { PaintPattern(dc, 9, 9); }, kWhite);
+  EXPECT_EQ(large.width, 5);
+  EXPECT_EQ(large.height, 4);
+  EXPECT_EQ(large.pixels.size(), skin.pixels.size());
+  // Nothing to lay anything over: no capture is taken at all.
+  bool painted = false;
+  const SkinImage none = ComposeWindowSnapshot(SkinImage{}, SIZE{4, 4}, [&](HDC) { painted = true; }, kWhite);
+  EXPECT_TRUE(none.empty());
+  EXPECT_FALSE(painted);
+}
+
+}  // namespace
+}  // namespace tarvelo

@@ -1,0 +1,130 @@
+// The tray menu of the real main form, with CD-ROM drives defined in this
+// test's Wine prefix: its static layout, the drive entries appended at
+// start-up, and the captions the one-second timer writes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "tests/support/wine_drives.h"
+#include "tests/wine/wine_test_util.h"
+#include "ui/form_main.h"
+
+namespace tarvelo {
+namespace {
+
+using testing::MenuText;
+using testing::MenuTexts;
+using testing::PumpUntil;
+using testing::ScratchUnixDir;
+
+class TrayMenu : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(testing::DefineCdromDrive('D', ScratchUnixDir("tray-menu-d"), "DATA", 0x1234));
+    ASSERT_TRUE(testing::DefineCdromDrive('F', ScratchUnixDir("tray-menu-f"), "", 0x5678));
+    application_ = new TApplication();
+    form_ = new TfrmMain(*application_);
+  }
+  static void TearDownTestSuite() {
+    delete form_;
+    delete application_;
+    testing::RemoveDrive('D');
+    testing::RemoveDrive('F');
+  }
+
+  static HMENU Menu() { return form_->PopupMenuTray.Handle(); }
+  static TMenuItem& Root() { return form_->PopupMenuTray.Items(); }
+  static TMenuItem* DriveEntry(char letter) {
+    for (std::size_t i = 0; i < Root().Count(); ++i) {
+      TMenuItem& item = Root().Item(i);
+      if (item.Tag == 3 && item.Hint == std::string(1, letter) + ":") return &item;
+    }
+    return nullptr;
+  }
+  // Position of a drive entry in the live menu.
+  static UINT EntryPosition(char letter) {
+    const std::vector<std::string> texts = MenuTexts(Menu());
+    for (UINT i = 0; i < texts.size(); ++i) {
+      if (texts[i].rfind(std::string(1, letter) + ":", 0) == 0) return i;
+    }
+    return ~0u;
+  }
+
+  static TApplication* application_;
+  static TfrmMain* form_;
+};
+
+TApplication* TrayMenu::application_ = nullptr;
+TfrmMain* TrayMenu::form_ = nullptr;
+
+TEST_F(TrayMenu, ShowsStaticLayoutThenOneEntryPerOpticalDrive) {
+  form_->TimerCheckTimer();
+  const std::vector<std::string> expected = {"About...", "Tools", "-", "Exit", "-", "-", "D: DATA", "F: "};
+  EXPECT_EQ(MenuTexts(Menu()), expected);
+
+  HMENU tools = ::GetSubMenu(Menu(), 1);
+  ASSERT_NE(tools, nullptr);
+  const std::vector<std::string> toolsExpected = {"Hide On Start", "Autostart", "-", "Block All"};
+  EXPECT_EQ(MenuTexts(tools), toolsExpected);
+}
+
+TEST_F(TrayMenu, KeepsHiddenItemsAndDesignerNamesInTheModel) {
+  const char* names[] = {"About1", "ools1", "N6", "Show1", "acHide1", "N7", "gfngf1", "N2"};
+  ASSERT_GE(Root().Count(), 9u);
+  for (std::size_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(Root().Item(i).Name, names[i]);
+    EXPECT_NE(Root().Item(i).Tag, 3) << "static items never look like drive entries";
+  }
+  EXPECT_FALSE(form_->PopupMenuTray.FindByName("Show1")->Visible());
+  EXPECT_FALSE(form_->PopupMenuTray.FindByName("acHide1")->Visible());
+  EXPECT_FALSE(form_->PopupMenuTray.FindByName("N6")->Visible());
+  EXPECT_EQ(form_->PopupMenuTray.FindByName("Show1")->Action(), &form_->acShow);
+  EXPECT_EQ(form_->PopupMenuTray.FindByName("Block1")->Action(), &form_->acBlockAll);
+  EXPECT_EQ(form_->PopupMenuTray.FindByName("gfngf1")->Caption(), "Exit");
+  // The separator appended at start-up comes right after the static layout.
+  EXPECT_EQ(Root().Item(8).Caption(), "-");
+}
+
+TEST_F(TrayMenu, DriveEntriesCarryHintTagAndFourSubItems) {
+  for (char letter : {'D', 'F'}) {
+    TMenuItem* entry = DriveEntry(letter);
+    ASSERT_NE(entry, nullptr) << letter;
+    ASSERT_EQ(entry->Count(), 4u);
+    EXPECT_EQ(entry->Item(0).Caption(), "Explore...");
+    EXPECT_EQ(entry->Item(0).Tag, 2);
+    EXPECT_EQ(entry->Item(1).Caption(), "-");
+    EXPECT_EQ(entry->Item(2).Caption(), "Open");
+    EXPECT_EQ(entry->Item(3).Caption(), "Close");
+    const std::vector<std::string> sub = {"Explore...", "-", "Open", "Close"};
+    EXPECT_EQ(MenuTexts(::GetSubMenu(Menu(), EntryPosition(letter))), sub);
+  }
+  // C: (the prefix's system drive) and Z: (the Unix root) are fixed disks.
+  EXPECT_EQ(DriveEntry('C'), nullptr);
+  EXPECT_EQ(DriveEntry('Z'), nullptr);
+}
+
+TEST_F(TrayMenu, TimerFollowsLabelChangesAndRemovedDrives) {
+  // The real timer, not a direct call: the form's timer runs from creation.
+  ASSERT_TRUE(testing::DefineCdromDrive('D', ScratchUnixDir("tray-menu-d"), "R&B MIX", 0x1234));
+  EXPECT_TRUE(PumpUntil([] { return MenuText(Menu(), EntryPosition('D')) == "D: R&&B MIX"; },
+                        std::chrono::seconds(10)))
+      << MenuText(Menu(), EntryPosition('D'));
+
+  ASSERT_TRUE(testing::RemoveDrive('F'));
+  EXPECT_TRUE(PumpUntil([] { return MenuText(Menu(), EntryPosition('F')) == "F:"; }, std::chrono::seconds(10)))
+      << MenuText(Menu(), EntryPosition('F'));
+  // The entry stays, and its Hint still names the drive.
+  ASSERT_NE(DriveEntry('F'), nullptr);
+  EXPECT_EQ(DriveEntry('F')->Count(), 4u);
+
+  ASSERT_TRUE(testing::DefineCdromDrive('F', ScratchUnixDir("tray-menu-f"), "", 0x5678));
+  EXPECT_TRUE(PumpUntil([] { return MenuText(Menu(), EntryPosition('F')) == "F: "; }, std::chrono::seconds(10)));
+}
+
+}  // namespace
+}  // namespace tarvelo

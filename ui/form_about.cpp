@@ -1,0 +1,269 @@
+#include "ui/form_about.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/errors.h"
+#include "resources/resource_ids.h"
+
+namespace tarvelo {
+
+TfrmAbout* frmAbout = nullptr;
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kSilver = RGB(192, 192, 192);
+constexpr COLORREF kGrey = RGB(128, 128, 128);
+constexpr COLORREF kBlue = 14840856;  // red 24, green 116, blue 226
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+constexpr int kFontHeight = 13;  // character height in pixels
+constexpr const char* kFontFace = "MS Sans Serif";
+
+constexpr WPARAM kDragCommand = SC_MOVE | HTCAPTION;  // 0xF012
+constexpr int kCloseNormal = 0;
+constexpr int kCloseHighlighted = 1;
+
+// The copy of every letter written through the mail link goes here.
+constexpr const char* kMailCopyAddress = "office@hobrast.example";
+constexpr const char* kMailTemplate = "?subject=New letter&Body=Dear%20developer%0D%0AThank%20you&CC=";
+
+struct LabelLayout {
+  int id;
+  int left;
+  int top;
+  COLORREF colour;
+  bool link;
+};
+
+constexpr LabelLayout kLabels[] = {
+    {IDC_ABOUT_LABEL16, 119, 55, kBlack, false},  {IDC_ABOUT_LABEL17, 177, 55, kSilver, false},
+    {IDC_ABOUT_LABEL18, 119, 75, kBlack, false},  {IDC_ABOUT_LABEL9, 254, 8, kBlack, false},
+    {IDC_ABOUT_LABEL13, 340, 8, kBlue, false},    {IDC_ABOUT_LABEL7, 254, 30, kBlack, false},
+    {IDC_ABOUT_LABEL4, 340, 30, kBlue, false},    {IDC_ABOUT_LABEL14, 254, 53, kBlack, false},
+    {IDC_ABOUT_LABEL15, 340, 53, kBlue, false},   {IDC_ABOUT_LABEL3, 254, 75, kBlack, false},
+    {IDC_ABOUT_LABEL11, 341, 75, kBlue, true},    {IDC_ABOUT_LABEL1, 254, 97, kBlack, false},
+    {IDC_ABOUT_LABEL5, 341, 97, kBlue, true},     {IDC_ABOUT_LABEL6, 254, 119, kBlack, false},
+    {IDC_ABOUT_LABEL8, 340, 119, kBlue, false},   {IDC_ABOUT_LABEL12, 24, 143, kGrey, false},
+    {IDC_ABOUT_LABEL00, 92, 143, kBlue, false},   {IDC_ABOUT_LABEL2, 285, 170, kSilver, false},
+};
+
+const LabelLayout* LayoutOf(int id) {
+  for (const LabelLayout& label : kLabels) {
+    if (label.id == id) return &label;
+  }
+  return nullptr;
+}
+
+UniqueHFont CreateLabelFont(bool underline) {
+  UniqueHFont font(::CreateFontA(-kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+  if (!font) throw OutOfResourcesError("Out of system resources");
+  return font;
+}
+
+// The size a label needs to show its text on one line in its font.
+SIZE TextSize(HWND label, HFONT font, const std::string& text) {
+  WindowDc dc(label);
+  SelectObjectRestorer select(dc.get(), font);
+  RECT bounds{0, 0, 0, 0};
+  ::DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &bounds,
+              DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE);
+  return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+}  // namespace
+
+void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int show) {
+  ::ShellExecuteA(owner, verb, file.c_str(), nullptr, nullptr, show);
+}
+
+TfrmAbout::TfrmAbout(TApplication& application, const TImageList& closePictures, ShellOpen shellOpen)
+    : application_(application),
+      closePictures_(closePictures),
+      shellOpen_(std::move(shellOpen)),
+      font_(CreateLabelFont(false)),
+      linkFont_(CreateLabelFont(true)) {
+  HINSTANCE module = ::GetModuleHandleA(nullptr);
+  Image1.LoadPicture(module, IDB_EMBLEM);
+  imgLogo.LoadPicture(module, IDB_WORDMARK);
+  imgLogo.Transparent = true;
+  ImageExit.HandCursor = true;
+  ImageExit.OnClick = [this] { ImageExitClick(); };
+  ImageExit.OnMouseEnter = [this] { ImageExitMouseEnter(); };
+  ImageExit.OnMouseLeave = [this] { ImageExitMouseLeave(); };
+  for (TImageControl* control : {&Image1, &imgLogo, &ImageExit}) pictures_.Add(*control);
+
+  ::CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_ABOUT), application_.Handle(), &TfrmAbout::DialogProc,
+                       reinterpret_cast<LPARAM>(this));
+  if (!window_) throw OutOfResourcesError("Error creating window");
+  application_.AddModelessDialog(Handle());
+  frmAbout = this;
+}
+
+TfrmAbout::~TfrmAbout() {
+  if (frmAbout == this) frmAbout = nullptr;
+  application_.RemoveModelessDialog(Handle());
+  window_.reset();
+}
+
+INT_PTR CALLBACK TfrmAbout::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<TfrmAbout*>(lParam);
+    self->window_.reset(dialog);
+    ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  }
+  auto* self = reinterpret_cast<TfrmAbout*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+  if (!self) return FALSE;
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrA(dialog, DWLP_USER, 0);
+    self->window_.release();
+    return FALSE;
+  }
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& e) {
+    ShowErrorBox(e);
+  } catch (...) {
+    ShowErrorBox(std::runtime_error("Unknown error"));
+  }
+  return FALSE;
+}
+
+// A dialog procedure answers through the window's message result.
+INT_PTR TfrmAbout::Answer(LRESULT result) {
+  ::SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+INT_PTR TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT pictureResult = 0;
+  if (pictures_.HandleMessage(Handle(), message, wParam, lParam, pictureResult)) return Answer(pictureResult);
+  switch (message) {
+    case WM_INITDIALOG:
+      LayOut();
+      FormCreate();
+      return FALSE;  // no control takes the focus: keys go to the window
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:      // Enter
+        case IDCANCEL:  // Escape
+          Close();
+          return TRUE;
+        case IDC_ABOUT_LABEL11:
+          if (HIWORD(wParam) == STN_CLICKED) Label11Click();
+          return TRUE;
+        case IDC_ABOUT_LABEL5:
+          if (HIWORD(wParam) == STN_CLICKED) Label5Click();
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+    case WM_CTLCOLORSTATIC: {
+      const LabelLayout* layout = LayoutOf(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      ::SetTextColor(dc, layout ? layout->colour : kBlack);
+      ::SetBkColor(dc, kWhite);
+      return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+    }
+    case WM_SETCURSOR: {
+      const LabelLayout* layout = LayoutOf(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+      if (!layout || !layout->link) return FALSE;
+      ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));
+      return Answer(TRUE);
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = ::BeginPaint(Handle(), &paint);
+      pictures_.Paint(dc);
+      ::EndPaint(Handle(), &paint);
+      return TRUE;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      FormMouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// The designed sizes and positions, in pixels.
+void TfrmAbout::LayOut() {
+  ::SetWindowPos(Handle(), nullptr, 0, 0, kClientWidth, kClientHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const LabelLayout& layout : kLabels) {
+    HWND label = ::GetDlgItem(Handle(), layout.id);
+    if (!label) continue;
+    HFONT font = layout.link ? linkFont_.get() : font_.get();
+    ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const SIZE size = TextSize(label, font, LabelText(layout.id));
+    ::SetWindowPos(label, nullptr, layout.left, layout.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TfrmAbout::FormCreate() {
+  UniqueHRgn region(::CreateRoundRectRgn(0, 0, kClientWidth, kClientHeight, kCornerEllipse, kCornerEllipse));
+  // Once set, the region belongs to the system.
+  if (region && ::SetWindowRgn(Handle(), region.get(), TRUE)) region.release();
+  ImageExit.SetPictureFromList(closePictures_, kCloseNormal);
+}
+
+void TfrmAbout::Show() {
+  if (!placed_) {
+    RECT window{};
+    ::GetWindowRect(Handle(), &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + (::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2;
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + (::GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2;
+    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    placed_ = true;
+  }
+  ::ShowWindow(Handle(), SW_SHOW);
+  ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ::SetForegroundWindow(Handle());
+}
+
+void TfrmAbout::Close() { ::ShowWindow(Handle(), SW_HIDE); }
+
+void TfrmAbout::Repaint() {
+  ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TfrmAbout::ImageExitMouseEnter() {
+  ImageExit.SetPictureFromList(closePictures_, kCloseHighlighted);
+  Repaint();
+}
+
+void TfrmAbout::ImageExitMouseLeave() {
+  ImageExit.SetPictureFromList(closePictures_, kCloseNormal);
+  Repaint();
+}
+
+void TfrmAbout::Label11Click() { shellOpen_(nullptr, nullptr, LabelText(IDC_ABOUT_LABEL11), SW_SHOWNORMAL); }
+
+void TfrmAbout::Label5Click() { shellOpen_(Handle(), "Open", MailLinkAddress(), SW_RESTORE); }
+
+std::string TfrmAbout::MailLinkAddress() const {
+  return "mailto:" + LabelText(IDC_ABOUT_LABEL5) + kMailTemplate + kMailCopyAddress;
+}
+
+// Presses on a label or picture are theirs; the background moves the window.
+void TfrmAbout::FormMouseDown(POINT client) {
+  if (pictures_.ControlAt(client)) return;
+  ::ReleaseCapture();
+  ::SendMessageA(Handle(), WM_SYSCOMMAND, kDragCommand, 0);
+}
+
+std::string TfrmAbout::LabelText(int id) const {
+  char text[256] = {};
+  ::GetDlgItemTextA(Handle(), id, text, sizeof text);
+  return text;
+}
+
+}  // namespace tarvelo

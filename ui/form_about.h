@@ -1,0 +1,83 @@
+// The About window: product name and version, the maker's contact details
+// with a web link and a mail link, two pictures and a close picture. Created
+// hidden at start-up and shown on demand without blocking the program.
+#ifndef TARVELO_UI_FORM_ABOUT_H
+#define TARVELO_UI_FORM_ABOUT_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/application.h"
+#include "app/handles.h"
+#include "ui/image_control.h"
+#include "ui/image_list.h"
+
+namespace tarvelo {
+
+// Hands a file or address to the shell (ShellExecuteA without parameters or
+// folder); the result is of no interest.
+using ShellOpen = std::function<void(HWND owner, const char* verb, const std::string& file, int show)>;
+void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int show);
+
+class TfrmAbout {
+ public:
+  static constexpr int kClientWidth = 502;
+  static constexpr int kClientHeight = 204;
+  static constexpr int kCornerEllipse = 40;
+
+  // `closePictures` is the main window's image list of the close picture.
+  // The window is registered with the application so that Enter and Escape
+  // reach it. Throws OutOfResourcesError when the window cannot be made.
+  TfrmAbout(TApplication& application, const TImageList& closePictures, ShellOpen shellOpen = SystemShellOpen);
+  ~TfrmAbout();
+  TfrmAbout(const TfrmAbout&) = delete;
+  TfrmAbout& operator=(const TfrmAbout&) = delete;
+
+  HWND Handle() const noexcept { return window_.get(); }
+
+  TImageControl Image1{8, 8, 105, 105};
+  TImageControl imgLogo{119, 8, 105, 41};
+  TImageControl ImageExit{472, 8, 20, 20};
+
+  // Shows the window, centred on the desktop the first time, and brings it
+  // to the front.
+  void Show();
+  // Hides the window; Show brings the same window back.
+  void Close();
+
+  void ImageExitClick() { Close(); }
+  void ImageExitMouseEnter();
+  void ImageExitMouseLeave();
+  void Label11Click();
+  void Label5Click();
+  // The address the mail link hands to the shell.
+  std::string MailLinkAddress() const;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Answer(LRESULT result);
+  void LayOut();
+  void FormCreate();
+  void FormMouseDown(POINT client);
+  void Repaint();
+  std::string LabelText(int id) const;
+
+  TApplication& application_;
+  const TImageList& closePictures_;
+  ShellOpen shellOpen_;
+  UniqueHFont font_;
+  UniqueHFont linkFont_;
+  TImageControlHost pictures_;
+  UniqueHWnd window_;
+  bool placed_ = false;
+};
+
+// The one About window of the program, or null while there is none.
+extern TfrmAbout* frmAbout;
+
+}  // namespace tarvelo
+
+#endif

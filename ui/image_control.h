@@ -1,0 +1,85 @@
+// Picture controls without windows of their own: the window that holds them
+// paints them and passes them its mouse messages through a TImageControlHost,
+// which turns those into enter, leave and click events and the hand cursor.
+#ifndef TARVELO_UI_IMAGE_CONTROL_H
+#define TARVELO_UI_IMAGE_CONTROL_H
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "app/handles.h"
+#include "ui/image_list.h"
+
+namespace tarvelo {
+
+class TImageControl {
+ public:
+  TImageControl(int left, int top, int width, int height) noexcept : bounds_{left, top, left + width, top + height} {}
+  TImageControl(const TImageControl&) = delete;
+  TImageControl& operator=(const TImageControl&) = delete;
+
+  bool Visible = true;
+  bool HandCursor = false;
+  // White parts of the picture let the window's background show.
+  bool Transparent = false;
+  std::function<void()> OnClick;
+  std::function<void()> OnMouseEnter;
+  std::function<void()> OnMouseLeave;
+
+  const RECT& BoundsRect() const noexcept { return bounds_; }
+  bool Contains(POINT client) const noexcept { return ::PtInRect(&bounds_, client) != FALSE; }
+
+  // Resizes the picture to the list's image size (a new area is white) and
+  // draws list image `index` over what it holds, through the image's mask.
+  // An index outside the list leaves the picture unchanged.
+  void SetPictureFromList(const TImageList& list, int index);
+  // Takes a picture stored with the form. Throws OutOfResourcesError.
+  void LoadPicture(HINSTANCE module, int bitmapId);
+
+  HBITMAP Picture() const noexcept { return picture_.get(); }
+  SIZE PictureSize() const noexcept { return pictureSize_; }
+  // The list index of the picture last set from a list; -1 when none was.
+  int PictureIndex() const noexcept { return pictureIndex_; }
+
+  // Draws the picture unscaled at the control's top-left corner, cut to the
+  // control's size.
+  void Paint(HDC dc) const;
+
+ private:
+  void Resize(SIZE size);
+
+  RECT bounds_;
+  UniqueHBitmap picture_;
+  SIZE pictureSize_{0, 0};
+  int pictureIndex_ = -1;
+};
+
+class TImageControlHost {
+ public:
+  // The controls are borrowed; they must outlive the host's window messages.
+  void Add(TImageControl& control) { controls_.push_back(&control); }
+
+  // The visible control under a point of the window's client area, or null.
+  TImageControl* ControlAt(POINT client) const;
+  // Draws the visible controls in the order they were added.
+  void Paint(HDC dc) const;
+
+  // Call first for every message of the holding window. Returns true when the
+  // message concerned a control and is dealt with (`result` is then the
+  // window procedure's answer); mouse moves are always passed on as well.
+  bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+ private:
+  void SetHovered(TImageControl* control);
+
+  std::vector<TImageControl*> controls_;
+  TImageControl* hovered_ = nullptr;
+  TImageControl* pressed_ = nullptr;
+  bool trackingLeave_ = false;
+};
+
+}  // namespace tarvelo
+
+#endif

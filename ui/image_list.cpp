@@ -1,0 +1,80 @@
+#include "ui/image_list.h"
+
+#include "app/errors.h"
+
+namespace tarvelo {
+
+namespace {
+
+// Destination AND NOT source.
+constexpr DWORD kRopDSna = 0x00220326;
+
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP info{};
+  ::GetObjectA(bitmap, sizeof info, &info);
+  return SIZE{info.bmWidth, info.bmHeight};
+}
+
+// When a monochrome bitmap is copied onto colour, its 1 bits take the
+// destination's background colour and its 0 bits the text colour: with white
+// and black, a mask bit of 1 becomes all ones.
+class MonochromeAsWhiteOnBlack {
+ public:
+  explicit MonochromeAsWhiteOnBlack(HDC dc) noexcept
+      : dc_(dc), text_(::SetTextColor(dc, RGB(0, 0, 0))), background_(::SetBkColor(dc, RGB(255, 255, 255))) {}
+  ~MonochromeAsWhiteOnBlack() {
+    ::SetTextColor(dc_, text_);
+    ::SetBkColor(dc_, background_);
+  }
+  MonochromeAsWhiteOnBlack(const MonochromeAsWhiteOnBlack&) = delete;
+  MonochromeAsWhiteOnBlack& operator=(const MonochromeAsWhiteOnBlack&) = delete;
+
+ private:
+  HDC dc_;
+  COLORREF text_;
+  COLORREF background_;
+};
+
+}  // namespace
+
+TImageList::TImageList(HINSTANCE module, int picturesId, int maskId, int width, int height)
+    : width_(width), height_(height) {
+  // A DIB section keeps the pictures' exact colours whatever the screen depth.
+  pictures_.reset(static_cast<HBITMAP>(
+      ::LoadImageA(module, MAKEINTRESOURCEA(picturesId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  mask_.reset(static_cast<HBITMAP>(
+      ::LoadImageA(module, MAKEINTRESOURCEA(maskId), IMAGE_BITMAP, 0, 0, LR_MONOCHROME)));
+  if (!pictures_ || !mask_) throw OutOfResourcesError("Cannot load image list bitmap");
+
+  const SIZE strip = BitmapSize(pictures_.get());
+  const SIZE maskSize = BitmapSize(mask_.get());
+  if (width <= 0 || height <= 0 || strip.cy != height || strip.cx % width != 0 || maskSize.cx != strip.cx ||
+      maskSize.cy != strip.cy) {
+    throw OutOfResourcesError("Invalid image list bitmap size");
+  }
+  count_ = strip.cx / width;
+
+  UniqueMemoryDc picturesDc(::CreateCompatibleDC(nullptr));
+  UniqueMemoryDc maskDc(::CreateCompatibleDC(nullptr));
+  if (!picturesDc || !maskDc) throw OutOfResourcesError("Out of system resources");
+  SelectObjectRestorer selectPictures(picturesDc.get(), pictures_.get());
+  SelectObjectRestorer selectMask(maskDc.get(), mask_.get());
+  MonochromeAsWhiteOnBlack colours(picturesDc.get());
+  ::BitBlt(picturesDc.get(), 0, 0, strip.cx, strip.cy, maskDc.get(), 0, 0, kRopDSna);
+}
+
+bool TImageList::Draw(HDC dc, int x, int y, int index) const {
+  if (index < 0 || index >= count_) return false;
+  UniqueMemoryDc picturesDc(::CreateCompatibleDC(dc));
+  UniqueMemoryDc maskDc(::CreateCompatibleDC(dc));
+  if (!picturesDc || !maskDc) return false;
+  SelectObjectRestorer selectPictures(picturesDc.get(), pictures_.get());
+  SelectObjectRestorer selectMask(maskDc.get(), mask_.get());
+  MonochromeAsWhiteOnBlack colours(dc);
+  const int source = index * width_;
+  ::BitBlt(dc, x, y, width_, height_, maskDc.get(), source, 0, SRCAND);
+  ::BitBlt(dc, x, y, width_, height_, picturesDc.get(), source, 0, SRCPAINT);
+  return true;
+}
+
+}  // namespace tarvelo

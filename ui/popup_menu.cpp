@@ -1,0 +1,201 @@
+#include "ui/popup_menu.h"
+
+#include <stdexcept>
+
+#include "app/errors.h"
+#include "resources/resource_ids.h"
+
+namespace tarvelo {
+
+namespace {
+
+bool IsLine(const std::string& caption) { return caption == "-"; }
+
+}  // namespace
+
+const std::string& TMenuItem::Caption() const { return action_ ? action_->Caption : caption_; }
+
+void TMenuItem::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  menu_.SetItemText(*this);
+}
+
+bool TMenuItem::Checked() const { return action_ && action_->Checked; }
+
+void TMenuItem::Click() {
+  if (action_) {
+    action_->Execute();
+    menu_.SyncCheckMarks();
+  } else if (OnClick) {
+    OnClick(*this);
+  }
+}
+
+TPopupMenu::TPopupMenu() : handle_(::CreatePopupMenu()), root_(*this, nullptr, 0), nextCommand_(IDC_DYNAMIC_FIRST) {
+  if (!handle_) throw OutOfResourcesError("Cannot create menu");
+  root_.subMenu_ = handle_.get();
+}
+
+TMenuItem& TPopupMenu::Add(TMenuItem& parent, MenuItemOptions options) {
+  const UINT command = options.command ? options.command : nextCommand_++;
+  std::unique_ptr<TMenuItem> owned(new TMenuItem(*this, &parent, command));
+  TMenuItem& item = *owned;
+  item.Name = std::move(options.name);
+  item.Hint = std::move(options.hint);
+  item.Tag = options.tag;
+  item.OnClick = std::move(options.onClick);
+  item.caption_ = std::move(options.caption);
+  item.action_ = options.action;
+  item.visible_ = options.visible;
+
+  if (item.visible_ && parent.visible_) {
+    if (!parent.subMenu_) {
+      // The parent becomes a submenu item now that it has its first child.
+      HMENU sub = ::CreatePopupMenu();
+      if (!sub) throw OutOfResourcesError("Cannot create menu");
+      HMENU where;
+      UINT position;
+      if (!Locate(parent, where, position)) {
+        ::DestroyMenu(sub);
+        throw std::logic_error("menu item is not in its menu");
+      }
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_SUBMENU;
+      info.hSubMenu = sub;
+      ::SetMenuItemInfoA(where, position, TRUE, &info);
+      parent.subMenu_ = sub;
+    }
+    UINT visibleBefore = 0;
+    for (const auto& sibling : parent.items_) visibleBefore += sibling->visible_ ? 1 : 0;
+
+    std::string text = item.Caption();
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
+    info.wID = command;
+    info.fState = item.Checked() ? MFS_CHECKED : MFS_UNCHECKED;
+    if (IsLine(text)) {
+      info.fType = MFT_SEPARATOR;
+    } else {
+      info.fType = MFT_STRING;
+      info.fMask |= MIIM_STRING;
+      info.dwTypeData = text.data();
+    }
+    if (!::InsertMenuItemA(parent.subMenu_, visibleBefore, TRUE, &info)) {
+      throw OutOfResourcesError("Cannot insert menu item");
+    }
+  }
+  parent.items_.push_back(std::move(owned));
+  return item;
+}
+
+void TPopupMenu::LoadLayout(HINSTANCE instance, UINT resourceId,
+                            const std::function<void(UINT command, MenuItemOptions& options)>& describe) {
+  UniqueHMenu loaded(::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId)));
+  if (!loaded) throw OutOfResourcesError("Cannot load the menu layout");
+  HMENU popup = ::GetSubMenu(loaded.get(), 0);
+  if (!popup) throw OutOfResourcesError("Cannot load the menu layout");
+  LoadLevel(popup, root_, describe);
+}
+
+void TPopupMenu::LoadLevel(HMENU source, TMenuItem& parent,
+                           const std::function<void(UINT command, MenuItemOptions& options)>& describe) {
+  const int count = ::GetMenuItemCount(source);
+  for (int i = 0; i < count; ++i) {
+    char text[256] = {};
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU;
+    info.dwTypeData = text;
+    info.cch = sizeof text - 1;
+    if (!::GetMenuItemInfoA(source, static_cast<UINT>(i), TRUE, &info)) continue;
+
+    MenuItemOptions options;
+    options.command = info.wID;
+    options.caption = (info.fType & MFT_SEPARATOR) ? "-" : text;
+    describe(info.wID, options);
+    TMenuItem& item = Add(parent, std::move(options));
+    if (info.hSubMenu) LoadLevel(info.hSubMenu, item, describe);
+  }
+}
+
+TMenuItem* TPopupMenu::Find(TMenuItem& from, const std::function<bool(const TMenuItem&)>& match) {
+  for (auto& child : from.items_) {
+    if (match(*child)) return child.get();
+    if (TMenuItem* found = Find(*child, match)) return found;
+  }
+  return nullptr;
+}
+
+TMenuItem* TPopupMenu::FindByCommand(UINT command) {
+  return Find(root_, [command](const TMenuItem& item) { return item.command_ == command; });
+}
+
+TMenuItem* TPopupMenu::FindByName(const std::string& name) {
+  return Find(root_, [&name](const TMenuItem& item) { return item.Name == name; });
+}
+
+bool TPopupMenu::Locate(const TMenuItem& item, HMENU& menu, UINT& position) const {
+  const TMenuItem* parent = item.parent_;
+  if (!parent || !item.visible_ || !parent->subMenu_) return false;
+  UINT visibleIndex = 0;
+  for (const auto& sibling : parent->items_) {
+    if (sibling.get() == &item) {
+      menu = parent->subMenu_;
+      position = visibleIndex;
+      return true;
+    }
+    visibleIndex += sibling->visible_ ? 1 : 0;
+  }
+  return false;
+}
+
+void TPopupMenu::SetItemText(const TMenuItem& item) {
+  HMENU menu;
+  UINT position;
+  if (!Locate(item, menu, position)) return;
+  std::string text = item.Caption();
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text.data();
+  ::SetMenuItemInfoA(menu, position, TRUE, &info);
+}
+
+void TPopupMenu::SetItemCheck(const TMenuItem& item) {
+  HMENU menu;
+  UINT position;
+  if (!Locate(item, menu, position)) return;
+  ::CheckMenuItem(menu, position, MF_BYPOSITION | (item.Checked() ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TPopupMenu::PrepareSubMenu(HMENU subMenu) {
+  TMenuItem* owner = subMenu == root_.subMenu_
+                         ? &root_
+                         : Find(root_, [subMenu](const TMenuItem& item) { return item.subMenu_ == subMenu; });
+  if (!owner) return;
+  for (auto& child : owner->items_) {
+    if (child->action_) child->action_->Update();
+  }
+  SyncCheckMarks();
+}
+
+void TPopupMenu::SyncCheckMarks() {
+  Find(root_, [this](const TMenuItem& item) {
+    if (item.action_) SetItemCheck(item);
+    return false;
+  });
+}
+
+void TPopupMenu::Popup(HWND owner, int x, int y) {
+  const UINT command = static_cast<UINT>(
+      ::TrackPopupMenu(handle_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
+  // Lets the menu close properly when the owner is not a visible window.
+  ::PostMessageA(owner, WM_NULL, 0, 0);
+  if (command == 0) return;
+  if (TMenuItem* item = FindByCommand(command)) item->Click();
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,100 @@
+// The skin's half of the two stacked windows: the per-pixel-alpha companion
+// window PNGForm beneath the main window, the layered update that puts a skin
+// image on it, the colour-key and constant-alpha attributes of the main
+// window, and the capture of what the main window paints, which fades and
+// drags lay over the skin.
+#ifndef TARVELO_UI_SKIN_WINDOW_H
+#define TARVELO_UI_SKIN_WINDOW_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/window.h"
+#include "ui/skin_image.h"
+
+namespace tarvelo {
+
+constexpr const char* kSkinFileName = "form.png";
+
+enum class MouseButton { Left, Right, Middle };
+
+// The button of a WM_LBUTTONDOWN, WM_RBUTTONDOWN or WM_MBUTTONDOWN message.
+MouseButton PressedButton(UINT message) noexcept;
+
+class TPNGForm : public Window {
+ public:
+  static constexpr const char* kClassName = "TPNGForm";
+
+  // Hidden, borderless, topmost and layered. Its owner is the application
+  // window, as for the main window: an owned window always stays above its
+  // owner, and PNGForm has to lie beneath the main window.
+  TPNGForm(HWND owner, const std::string& caption);
+
+  // A press, with its point in this window's client coordinates.
+  std::function<void(MouseButton, POINT)> OnMouseDown;
+
+  // The cursor shown over this window instead of the class cursor, or null
+  // for the class cursor. Takes effect at once.
+  void SetCursorOverride(HCURSOR cursor) noexcept;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  HCURSOR cursorOverride_ = nullptr;
+};
+
+// Puts the image on a per-pixel-alpha layered window at the window's current
+// position and size, scaled by `alpha`. The image is drawn from the window's
+// top-left corner; where the window is larger than the image the window is
+// transparent, so an empty image shows nothing. Failures are ignored.
+void UpdateSkinLayer(HWND window, const SkinImage& image, BYTE alpha);
+
+// The main window's layered attributes as four properties. While either
+// effect is on the window is layered, and every change is applied at once.
+class LayeredAttributes {
+ public:
+  LayeredAttributes(bool alphaBlend, BYTE alphaBlendValue, bool transparentColor,
+                    COLORREF transparentColorValue) noexcept;
+
+  // Applies the current values to `window` and follows every later change.
+  void Attach(HWND window) noexcept;
+
+  bool AlphaBlend() const noexcept { return alphaBlend_; }
+  BYTE AlphaBlendValue() const noexcept { return alphaBlendValue_; }
+  bool TransparentColor() const noexcept { return transparentColor_; }
+  COLORREF TransparentColorValue() const noexcept { return transparentColorValue_; }
+
+  void SetAlphaBlend(bool on) noexcept;
+  void SetAlphaBlendValue(BYTE value) noexcept;
+  void SetTransparentColor(bool on) noexcept;
+  void SetTransparentColorValue(COLORREF value) noexcept;
+
+ private:
+  void Apply() const noexcept;
+
+  HWND window_ = nullptr;
+  bool alphaBlend_;
+  BYTE alphaBlendValue_;
+  bool transparentColor_;
+  COLORREF transparentColorValue_;
+};
+
+// The skin with what `paint` draws into a client area of `clientSize` laid
+// over it, every pixel but the key colour opaque. The 24-bit capture is drawn
+// off screen and released before this returns.
+SkinImage ComposeWindowSnapshot(const SkinImage& skin, SIZE clientSize, const std::function<void(HDC)>& paint,
+                                COLORREF key);
+
+// Dispatches the thread's pending messages. A quit request taken from the
+// queue is posted again, so that the message loop still ends on it.
+void ProcessPendingMessages();
+
+// The folder of the running executable, with its trailing backslash.
+std::string ExecutableFolder();
+
+}  // namespace tarvelo
+
+#endif

@@ -1,0 +1,88 @@
+#include "ui/tray_icon.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/errors.h"
+
+namespace tarvelo {
+
+TTrayIcon::TTrayIcon(HICON icon, const std::string& tooltip)
+    : icon_(icon), tooltip_(tooltip), taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {
+  RegisterWindowClass(kClassName);
+  // A hidden top-level window rather than a message-only one: only top-level
+  // windows receive the "TaskbarCreated" broadcast.
+  CreateHandle(kClassName, "", WS_POPUP, 0, 0, 0, 0, 0, nullptr);
+  if (!Add()) throw OutOfResourcesError("Cannot create shell notification icon");
+}
+
+TTrayIcon::~TTrayIcon() { Remove(); }
+
+NOTIFYICONDATAA TTrayIcon::Data() const {
+  NOTIFYICONDATAA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = Handle();
+  data.uID = kIconId;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = kCallbackMessage;
+  data.hIcon = icon_;
+  // The tip field holds 127 characters and the terminating NUL.
+  std::strncpy(data.szTip, tooltip_.c_str(), sizeof data.szTip - 1);
+  return data;
+}
+
+bool TTrayIcon::Add() {
+  NOTIFYICONDATAA data = Data();
+  added_ = ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+  return added_;
+}
+
+void TTrayIcon::Remove() noexcept {
+  if (!added_) return;
+  NOTIFYICONDATAA data = Data();
+  ::Shell_NotifyIconA(NIM_DELETE, &data);
+  added_ = false;
+}
+
+LRESULT TTrayIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kCallbackMessage) {
+    switch (static_cast<UINT>(lParam)) {
+      case WM_LBUTTONDBLCLK:
+        if (OnDblClick) OnDblClick();
+        break;
+      case WM_RBUTTONUP:
+        if (OnRightClick) {
+          POINT cursor{};
+          ::GetCursorPos(&cursor);
+          OnRightClick(Handle(), cursor);
+        }
+        break;
+      default:
+        break;
+    }
+    return 0;
+  }
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    // The shell restarted and forgot every icon: put ours back. Ours stays
+    // counted as shown even if the shell refuses, so that it is still
+    // removed at the end should the refusal mean it was never forgotten.
+    if (added_) {
+      NOTIFYICONDATAA data = Data();
+      ::Shell_NotifyIconA(NIM_ADD, &data);
+    }
+    return 0;
+  }
+  switch (message) {
+    case WM_INITMENUPOPUP:
+      if (OnInitMenuPopup) OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam) Remove();
+      return 0;
+    default:
+      return Window::HandleMessage(message, wParam, lParam);
+  }
+}
+
+}  // namespace tarvelo
