@@ -149,6 +149,11 @@ bool Decode(png_rw_ptr read, void* input, SkinImage& out) {
   png_set_read_fn(decoder.png(), input, read);
   // Refused in the header, before any pixel memory is asked for.
   png_set_user_limits(decoder.png(), kMaxSkinSide, kMaxSkinSide);
+  // An ancillary chunk (text, scale, profile) may claim any length, and the
+  // decoder would ask for that much memory before reading it. The skin needs
+  // none of them, so all but the header, palette, transparency and image
+  // data are skipped unread.
+  png_set_keep_unknown_chunks(decoder.png(), PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
   // Mutated inputs almost never carry valid checksums; let them reach the decoding.
   png_set_crc_action(decoder.png(), PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);

@@ -55,6 +55,9 @@ add_test(NAME fuzz.skin_image.seeds COMMAND make_skin_seeds ${_skin_fuzz_dir}/se
 set_tests_properties(fuzz.skin_image.seeds PROPERTIES FIXTURES_SETUP skin_image_seeds)
 # New findings go to corpus/, which later runs start from as well.
 add_test(NAME fuzz.skin_image
-  COMMAND fuzz_skin_image -max_total_time=20 -timeout=5 -rss_limit_mb=2048 -dict=${_skin_fuzz_dir}/png.dict
-          -print_final_stats=1 ${_skin_fuzz_dir}/corpus ${_skin_fuzz_dir}/seeds)
-set_tests_properties(fuzz.skin_image PROPERTIES FIXTURES_REQUIRED skin_image_seeds TIMEOUT 90)
+  COMMAND fuzz_skin_image -max_total_time=20 -timeout=5 -rss_limit_mb=2048 -malloc_limit_mb=512 -dict=${_skin_fuzz_dir}/png.dict
+          -artifact_prefix=${_skin_fuzz_dir}/ -print_final_stats=1 ${_skin_fuzz_dir}/corpus ${_skin_fuzz_dir}/seeds)
+# ASan's quarantine of freed blocks would otherwise grow past the RSS limit
+# within the run's tens of thousands of decodes per second.
+set_tests_properties(fuzz.skin_image PROPERTIES FIXTURES_REQUIRED skin_image_seeds TIMEOUT 90
+  ENVIRONMENT "ASAN_OPTIONS=quarantine_size_mb=64")

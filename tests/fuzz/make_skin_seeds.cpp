@@ -56,5 +56,16 @@ int main(int argc, char** argv) {
       {"rgba8_interlaced.png", interlaced},
   };
   for (const auto& [name, picture] : seeds) tarvelo::testpng::WriteFile(folder / name, tarvelo::testpng::EncodePng(picture));
+
+  // An ancillary chunk whose length field claims nearly 2 GiB: the loader must
+  // not ask for that memory (the fuzz run limits single allocations).
+  Bytes huge = tarvelo::testpng::EncodePng(Pattern(PNG_COLOR_TYPE_RGB, 8, 3, 3));
+  const std::size_t idat = tarvelo::testpng::FindChunk(huge, "IDAT");
+  Bytes claim;
+  tarvelo::testpng::AppendBigEndian32(claim, 0x7FFFFFF0u);
+  const char start[] = "sCAL\x01" "1e3\0" "1e3";  // type, then the first bytes of a scale
+  claim.insert(claim.end(), start, start + sizeof start - 1);
+  huge.insert(huge.begin() + static_cast<std::ptrdiff_t>(idat), claim.begin(), claim.end());
+  tarvelo::testpng::WriteFile(folder / "scal_claims_2gib.png", huge);
   return 0;
 }
