@@ -58,16 +58,26 @@ extern TApplication* Application;
 void ShowErrorBox(const std::exception& error) noexcept;
 
 // Runs a piece of work at an OS callback boundary: an exception it raises is
-// shown in the error box instead of crossing into the system.
-template <typename Work>
-void RunGuarded(Work&& work) noexcept {
+// shown in the error box instead of crossing into the system, and the
+// callback answers `onError`.
+template <typename Result, typename Work>
+Result RunGuarded(Result onError, Work&& work) noexcept {
   try {
-    work();
+    return work();
   } catch (const std::exception& e) {
     ShowErrorBox(e);
   } catch (...) {
     ShowErrorBox(std::runtime_error("Unknown error"));
   }
+  return onError;
+}
+
+template <typename Work>
+void RunGuarded(Work&& work) noexcept {
+  RunGuarded(0, [&work] {
+    work();
+    return 0;
+  });
 }
 
 }  // namespace tarvelo

@@ -56,14 +56,7 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
     self->hwnd_ = nullptr;
     return ::DefWindowProcA(hwnd, message, wParam, lParam);
   }
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& e) {
-    ShowErrorBox(e);
-  } catch (...) {
-    ShowErrorBox(std::runtime_error("Unknown error"));
-  }
-  return 0;
+  return RunGuarded(LRESULT{0}, [&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 }  // namespace tarvelo

@@ -40,6 +40,10 @@ tarvelo_warnings(tarvelo_win)
 add_executable(Tarvelo WIN32 app/main.cpp $<TARGET_OBJECTS:tarvelo_resources>)
 target_link_libraries(Tarvelo PRIVATE tarvelo_win)
 set_target_properties(Tarvelo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_DIST_DIR})
+if(MINGW)
+  # The portable program carries no symbols; the test programs keep theirs.
+  target_link_options(Tarvelo PRIVATE $<$<CONFIG:Release>:-s>)
+endif()
 tarvelo_warnings(Tarvelo)
 add_custom_command(TARGET Tarvelo POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TARVELO_ART_DIR}/form.png ${TARVELO_DIST_DIR}/form.png)

@@ -122,14 +122,7 @@ INT_PTR CALLBACK TfrmAbout::DialogProc(HWND dialog, UINT message, WPARAM wParam,
     self->window_.release();
     return FALSE;
   }
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& e) {
-    ShowErrorBox(e);
-  } catch (...) {
-    ShowErrorBox(std::runtime_error("Unknown error"));
-  }
-  return FALSE;
+  return RunGuarded(INT_PTR{FALSE}, [&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 // A dialog procedure answers through the window's message result.

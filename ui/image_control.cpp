@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/errors.h"
+#include "ui/dib.h"
 
 namespace tarvelo {
 
@@ -15,13 +16,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // 32 bits per pixel, rows from the top, every pixel white.
 UniqueHBitmap CreateWhiteBitmap(SIZE size) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.cx;
-  info.bmiHeader.biHeight = -size.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDownDib(size, 32);
   void* bits = nullptr;
   UniqueHBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) throw OutOfResourcesError("Out of system resources");

@@ -6,21 +6,10 @@
 #include <cstring>
 
 #include "app/handles.h"
+#include "ui/dib.h"
 
 namespace tarvelo {
 namespace {
-
-// A top-down DIB header: rows are stored from the top, as in a SkinImage.
-BITMAPINFO TopDownDib(SIZE size, WORD bitsPerPixel) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.cx;
-  info.bmiHeader.biHeight = -size.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = bitsPerPixel;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
 
 // DIB rows start on four-byte boundaries.
 std::ptrdiff_t DibStride(int width, int bytesPerPixel) {

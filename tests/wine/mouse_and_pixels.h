@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/dib.h"
+
 namespace tarvelo::testing {
 
 // Moves the cursor to a screen point; the window under it sees the moves and
@@ -49,13 +51,7 @@ inline POINT CentreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.t
 class Canvas {
  public:
   Canvas(int width, int height, std::uint32_t fill = 0xFFFFFF) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDib(SIZE{width, height}, 32);
     bitmap_ = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
     dc_ = ::CreateCompatibleDC(nullptr);
     previous_ = ::SelectObject(dc_, bitmap_);
@@ -89,13 +85,7 @@ class Canvas {
 // The pixels of a bitmap, rows from the top, as 0xRRGGBB.
 inline std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, SIZE size) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.cx;
-  info.bmiHeader.biHeight = -size.cy;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownDib(size, 32);
   HDC screen = ::GetDC(nullptr);
   ::GetDIBits(screen, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
