@@ -149,8 +149,9 @@ void TfrmMain::FadeOutSkin(DWORD duration) {
   const RECT bounds = WindowBounds(Handle());
   MoveWindowTo(Handle(), bounds.left, -std::max(kParkedDistance, int(bounds.bottom - bounds.top)));
 
+  const LayerPicture picture(snapshot, WindowSize(png));
   for (int step = 1; step <= kFadeOutSteps; ++step) {
-    UpdateSkinLayer(png, snapshot, FadeOutAlpha(step));
+    UpdateSkinLayer(png, picture, FadeOutAlpha(step));
     ::Sleep(duration / kFadeOutSteps);
   }
   UpdateSkinLayer(png, SkinBitmap, 0);
@@ -173,8 +174,9 @@ void TfrmMain::FadeInSkin(DWORD duration) {
   Layered.SetAlphaBlend(false);
   ProcessPendingMessages();
 
+  const LayerPicture picture(snapshot, WindowSize(png));
   for (int step = 1; step <= kFadeInSteps; ++step) {
-    UpdateSkinLayer(png, snapshot, FadeInAlpha(step));
+    UpdateSkinLayer(png, picture, FadeInAlpha(step));
     ::Sleep(duration / kFadeInSteps);
   }
   ShowForm(Handle());

@@ -105,27 +105,47 @@ LRESULT TPNGForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-void UpdateSkinLayer(HWND window, const SkinImage& image, BYTE alpha) {
+LayerPicture::LayerPicture(const SkinImage& image, SIZE size) : image_(image), size_(size) {
+  if (size.cx <= 0 || size.cy <= 0) return;
+  WindowDc screen(nullptr);
+  dc_.reset(::CreateCompatibleDC(screen.get()));
+  const BITMAPINFO info = TopDownDib(size, 32);
+  void* bits = nullptr;
+  bitmap_.reset(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!screen || !dc_ || !bitmap_ || !bits) return;
+  CopyIntoDib(image, size, static_cast<std::uint8_t*>(bits));
+  selected_ = std::make_unique<SelectObjectRestorer>(dc_.get(), bitmap_.get());
+  ready_ = true;
+}
+
+SIZE WindowSize(HWND window) {
+  RECT bounds{};
+  if (!::GetWindowRect(window, &bounds)) return SIZE{0, 0};
+  return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+void UpdateSkinLayer(HWND window, const LayerPicture& picture, BYTE alpha) {
   ::SetWindowLongA(window, GWL_EXSTYLE, ::GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
   RECT bounds{};
   if (!::GetWindowRect(window, &bounds)) return;
   // The window's size, not the image's: the update must never resize it.
   SIZE size{bounds.right - bounds.left, bounds.bottom - bounds.top};
   if (size.cx <= 0 || size.cy <= 0) return;
+  if (size.cx != picture.Size().cx || size.cy != picture.Size().cy) {
+    UpdateSkinLayer(window, LayerPicture(picture.Image(), size), alpha);
+    return;
+  }
+  if (!picture.Dc()) return;
 
   WindowDc screen(nullptr);
-  UniqueMemoryDc source(::CreateCompatibleDC(screen.get()));
-  const BITMAPINFO info = TopDownDib(size, 32);
-  void* bits = nullptr;
-  UniqueHBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!screen || !source || !bitmap || !bits) return;
-  CopyIntoDib(image, size, static_cast<std::uint8_t*>(bits));
-
-  SelectObjectRestorer selected(source.get(), bitmap.get());
   POINT destination{bounds.left, bounds.top};
   POINT origin{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-  ::UpdateLayeredWindow(window, screen.get(), &destination, &size, source.get(), &origin, 0, &blend, ULW_ALPHA);
+  ::UpdateLayeredWindow(window, screen.get(), &destination, &size, picture.Dc(), &origin, 0, &blend, ULW_ALPHA);
+}
+
+void UpdateSkinLayer(HWND window, const SkinImage& image, BYTE alpha) {
+  UpdateSkinLayer(window, LayerPicture(image, WindowSize(window)), alpha);
 }
 
 LayeredAttributes::LayeredAttributes(bool alphaBlend, BYTE alphaBlendValue, bool transparentColor,

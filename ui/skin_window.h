@@ -9,8 +9,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "app/handles.h"
 #include "app/window.h"
 #include "ui/skin_image.h"
 
@@ -51,6 +53,36 @@ class TPNGForm : public Window {
 // top-left corner; where the window is larger than the image the window is
 // transparent, so an empty image shows nothing. Failures are ignored.
 void UpdateSkinLayer(HWND window, const SkinImage& image, BYTE alpha);
+
+// An image made ready for a layered window of a given size: a 32-bit DIB
+// selected into a memory DC. A fade shows one picture at forty alphas, so it
+// prepares the picture once instead of at every step.
+class LayerPicture {
+ public:
+  LayerPicture(const SkinImage& image, SIZE size);
+  LayerPicture(const LayerPicture&) = delete;
+  LayerPicture& operator=(const LayerPicture&) = delete;
+
+  const SkinImage& Image() const noexcept { return image_; }
+  SIZE Size() const noexcept { return size_; }
+  HDC Dc() const noexcept { return ready_ ? dc_.get() : nullptr; }
+
+ private:
+  const SkinImage& image_;
+  SIZE size_;
+  UniqueMemoryDc dc_;
+  UniqueHBitmap bitmap_;
+  // Declared last: the bitmap leaves the DC before either is deleted.
+  std::unique_ptr<SelectObjectRestorer> selected_;
+  bool ready_ = false;
+};
+
+// The same for a prepared picture; a window whose size has changed since the
+// picture was prepared gets a fresh one.
+void UpdateSkinLayer(HWND window, const LayerPicture& picture, BYTE alpha);
+
+// A window's current size.
+SIZE WindowSize(HWND window);
 
 // The main window's layered attributes as four properties. While either
 // effect is on the window is layered, and every change is applied at once.
