@@ -1,10 +1,9 @@
 #include "app/application.h"
 
-#include <objbase.h>
-
 #include <algorithm>
 
 #include "app/error_text.h"
+#include "app/names.h"
 #include "app/product.h"
 
 namespace tarvelo {
@@ -12,22 +11,21 @@ namespace tarvelo {
 TApplication* Application = nullptr;
 
 TApplication::TApplication() : title_(TARVELO_TITLE) {
-  RegisterWindowClass(kClassName);
+  RegisterWindowClass(names::kApplicationWindowClass);
   // Never shown: it is the owner of the program's top-level windows, and an
   // owned window gets no taskbar button.
-  CreateHandle(kClassName, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-               0, 0, 0, 0, 0, nullptr);
+  CreateHandle(names::kApplicationWindowClass, title_.c_str(),
+               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, 0, nullptr);
   Application = this;
 }
 
 TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
   DestroyHandle();
-  if (comInitialized_) ::CoUninitialize();
 }
 
 void TApplication::Initialize() {
-  comInitialized_ = SUCCEEDED(::CoInitialize(nullptr));
+  if (!com_) com_.emplace();
 }
 
 void TApplication::SetTitle(const std::string& title) {
@@ -35,14 +33,31 @@ void TApplication::SetTitle(const std::string& title) {
   ::SetWindowTextA(Handle(), title_.c_str());
 }
 
+void TApplication::Dispatch(MSG& msg) {
+  for (HWND dialog : modelessDialogs_) {
+    if (::IsWindow(dialog) && ::IsDialogMessageA(dialog, &msg)) return;
+  }
+  ::TranslateMessage(&msg);
+  ::DispatchMessageA(&msg);
+}
+
 void TApplication::Run() {
   MSG msg;
   for (;;) {
     const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
-    if (IsDialogMessageForAny(msg)) continue;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    Dispatch(msg);
+  }
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Dispatch(msg);
   }
 }
 
@@ -68,13 +83,6 @@ void TApplication::AddModelessDialog(HWND dialog) {
 void TApplication::RemoveModelessDialog(HWND dialog) {
   modelessDialogs_.erase(std::remove(modelessDialogs_.begin(), modelessDialogs_.end(), dialog),
                          modelessDialogs_.end());
-}
-
-bool TApplication::IsDialogMessageForAny(MSG& msg) {
-  for (HWND dialog : modelessDialogs_) {
-    if (::IsWindow(dialog) && ::IsDialogMessageA(dialog, &msg)) return true;
-  }
-  return false;
 }
 
 void ShowErrorBox(const std::exception& error) noexcept {

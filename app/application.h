@@ -1,24 +1,27 @@
 // The process-wide application: its title, its hidden owner window (which
 // keeps the program's windows off the taskbar), COM on the GUI thread, the
-// message loop, and the error box for errors a handler did not handle.
+// message loop and the pumping of messages inside long operations, and the
+// error box for errors a handler did not handle.
 #ifndef TARVELO_APP_APPLICATION_H
 #define TARVELO_APP_APPLICATION_H
 
 #include <windows.h>
 
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/handles.h"
+#include "app/resource_text.h"
 #include "app/window.h"
+#include "resources/resource_ids.h"
 
 namespace tarvelo {
 
 class TApplication : public Window {
  public:
-  static constexpr const char* kClassName = "TApplication";
-
   TApplication();
   ~TApplication() override;
 
@@ -30,6 +33,9 @@ class TApplication : public Window {
 
   // Runs until WM_QUIT; errors that escape a handler never end the loop.
   void Run();
+  // Dispatches the messages waiting now, as the loop would, and returns. A
+  // quit request taken meanwhile is posted again, so the loop still ends on it.
+  void ProcessMessages();
   // Posts WM_QUIT with exit code 0; handlers of messages already queued still run.
   void Terminate() noexcept;
 
@@ -43,10 +49,10 @@ class TApplication : public Window {
   void RemoveModelessDialog(HWND dialog);
 
  private:
-  bool IsDialogMessageForAny(MSG& msg);
+  void Dispatch(MSG& msg);
 
   std::string title_;
-  bool comInitialized_ = false;
+  std::optional<ComApartment> com_;
   std::vector<HWND> modelessDialogs_;
 };
 
@@ -67,7 +73,7 @@ Result RunGuarded(Result onError, Work&& work) noexcept {
   } catch (const std::exception& e) {
     ShowErrorBox(e);
   } catch (...) {
-    ShowErrorBox(std::runtime_error("Unknown error"));
+    ShowErrorBox(std::runtime_error(ResourceText(IDS_UNKNOWN_ERROR)));
   }
   return onError;
 }

@@ -13,14 +13,29 @@ std::string WithFullStop(const std::string& text) {
   return text;
 }
 
-std::string ApplicationErrorText(const std::string& className, const std::string& moduleName,
-                                 std::uintptr_t address, const std::string& text) {
+std::string FillIn(const std::string& format, std::initializer_list<std::string> arguments) {
+  std::string text;
+  text.reserve(format.size());
+  auto next = arguments.begin();
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && next != arguments.end()) {
+      text += *next++;
+      ++i;
+    } else {
+      text += format[i];
+    }
+  }
+  return text;
+}
+
+std::string ApplicationErrorText(const std::string& format, const std::string& className,
+                                 const std::string& moduleName, std::uintptr_t address, const std::string& text) {
   // Addresses are shown with as many hex digits as a pointer has, so the same
   // text format serves a 64-bit build.
   char addressText[2 * sizeof(std::uintptr_t) + 1];
   std::snprintf(addressText, sizeof addressText, "%0*llX", static_cast<int>(2 * sizeof(std::uintptr_t)),
                 static_cast<unsigned long long>(address));
-  return "Exception " + className + " in module " + moduleName + " at " + addressText + ".\n" + text;
+  return FillIn(format, {className, moduleName, addressText}) + "\n" + text;
 }
 
 }  // namespace tarvelo

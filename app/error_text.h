@@ -3,6 +3,7 @@
 #define TARVELO_APP_ERROR_TEXT_H
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace tarvelo {
@@ -11,10 +12,15 @@ namespace tarvelo {
 // in punctuation that sorts at or before "." (such as "!" or "?", or "." itself).
 std::string WithFullStop(const std::string& text);
 
+// A text with each "%s" replaced by the next argument, in order; a "%s" with
+// no argument left stays as it is. Arguments are never read as formats.
+std::string FillIn(const std::string& format, std::initializer_list<std::string> arguments);
+
 // The box for an error that ends the program before its main form is set up:
-// "Exception <class> in module <module> at <address>." then the error's text.
-std::string ApplicationErrorText(const std::string& className, const std::string& moduleName,
-                                 std::uintptr_t address, const std::string& text);
+// `format` filled with class, module and code address, then the error's text
+// on the next line.
+std::string ApplicationErrorText(const std::string& format, const std::string& className,
+                                 const std::string& moduleName, std::uintptr_t address, const std::string& text);
 
 }  // namespace tarvelo
 

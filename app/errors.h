@@ -1,11 +1,17 @@
 // The program's error types. Each carries the class name the error boxes show
-// and the code address where it was raised.
+// and the code address where it was raised; the texts come from the string
+// table.
 #ifndef TARVELO_APP_ERRORS_H
 #define TARVELO_APP_ERRORS_H
+
+#include <windows.h>
 
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+
+#include "app/resource_text.h"
+#include "resources/resource_ids.h"
 
 #if defined(_MSC_VER)
 #include <intrin.h>
@@ -31,16 +37,19 @@ class Error : public std::runtime_error {
   std::uintptr_t address_;
 };
 
-// A system resource (such as the notification-area icon) could not be created.
+// A system resource (a window, a menu, the notification-area icon) could not
+// be created. `textId` names the text of the string table.
 class OutOfResourcesError : public Error {
  public:
-  explicit OutOfResourcesError(const std::string& text) : Error("EOutOfResources", text) {}
+  explicit OutOfResourcesError(UINT textId = IDS_OUT_OF_RESOURCES)
+      : Error("EOutOfResources", ResourceText(textId)) {}
 };
 
 // A registry value could not be written.
 class RegistryError : public Error {
  public:
-  explicit RegistryError(const std::string& text) : Error("ERegistryException", text) {}
+  explicit RegistryError(const std::string& valueName)
+      : Error("ERegistryException", ResourceText(IDS_REGISTRY_WRITE_FAILED, {valueName})) {}
 };
 
 }  // namespace tarvelo

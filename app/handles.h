@@ -6,6 +6,7 @@
 #define TARVELO_APP_HANDLES_H
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -139,6 +140,67 @@ class SelectObjectRestorer {
  private:
   HDC dc_;
   HGDIOBJ previous_;
+};
+
+// BeginPaint and EndPaint of one WM_PAINT.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~PaintScope() { ::EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+
+  HDC get() const noexcept { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+// A window timer, killed with its owner object.
+class ScopedTimer {
+ public:
+  ScopedTimer() noexcept = default;
+  ScopedTimer(HWND window, UINT_PTR id, UINT interval) noexcept
+      : window_(window), id_(::SetTimer(window, id, interval, nullptr) ? id : 0) {}
+  ~ScopedTimer() { reset(); }
+  ScopedTimer(ScopedTimer&& other) noexcept
+      : window_(other.window_), id_(std::exchange(other.id_, UINT_PTR{0})) {}
+  ScopedTimer& operator=(ScopedTimer&& other) noexcept {
+    if (this != &other) {
+      reset();
+      window_ = other.window_;
+      id_ = std::exchange(other.id_, UINT_PTR{0});
+    }
+    return *this;
+  }
+
+  explicit operator bool() const noexcept { return id_ != 0; }
+  void reset() noexcept {
+    if (id_) ::KillTimer(window_, std::exchange(id_, UINT_PTR{0}));
+  }
+
+ private:
+  HWND window_ = nullptr;
+  UINT_PTR id_ = 0;
+};
+
+// COM on this thread, single-threaded apartment, for as long as it lives.
+// CoUninitialize only follows a CoInitialize that succeeded.
+class ComApartment {
+ public:
+  ComApartment() noexcept : initialized_(SUCCEEDED(::CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (initialized_) ::CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+  bool Initialized() const noexcept { return initialized_; }
+
+ private:
+  bool initialized_;
 };
 
 }  // namespace tarvelo

@@ -1,15 +1,30 @@
 #include "app/window.h"
 
 #include <exception>
+#include <utility>
 
 #include "app/application.h"
 #include "app/errors.h"
 
 namespace tarvelo {
 
-Window::~Window() { DestroyHandle(); }
+namespace {
 
-void Window::RegisterWindowClass(const char* className, UINT style, HICON icon) {
+// The object whose window is being created on this thread. Creation is
+// synchronous, so the first WM_NCCREATE after it is set belongs to it; the
+// dialog manager passes no creation parameter of ours, so this is how a
+// dialog finds its object too.
+thread_local Window* t_creating = nullptr;
+
+class CreatingScope {
+ public:
+  explicit CreatingScope(Window* window) noexcept { t_creating = window; }
+  ~CreatingScope() { t_creating = nullptr; }
+  CreatingScope(const CreatingScope&) = delete;
+  CreatingScope& operator=(const CreatingScope&) = delete;
+};
+
+void RegisterClassOnce(const char* className, UINT style, HICON icon, WNDPROC procedure, int extraBytes) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   WNDCLASSEXA existing{};
   existing.cbSize = sizeof existing;
@@ -18,19 +33,43 @@ void Window::RegisterWindowClass(const char* className, UINT style, HICON icon) 
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.style = style;
-  wc.lpfnWndProc = &Window::StaticWindowProc;
+  wc.lpfnWndProc = procedure;
+  wc.cbWndExtra = extraBytes;
   wc.hInstance = instance;
   wc.hIcon = icon;
   wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = className;
-  if (!::RegisterClassExA(&wc)) throw OutOfResourcesError("Cannot register window class");
+  if (!::RegisterClassExA(&wc)) throw OutOfResourcesError(IDS_WINDOW_CLASS_FAILED);
+}
+
+}  // namespace
+
+Window::~Window() { DestroyHandle(); }
+
+void Window::RegisterWindowClass(const char* className, UINT style, HICON icon) {
+  RegisterClassOnce(className, style, icon, &Window::StaticWindowProc, 0);
+}
+
+void Window::RegisterDialogClass(const char* className) {
+  RegisterClassOnce(className, CS_DBLCLKS, nullptr, &Window::StaticWindowProc, DLGWINDOWEXTRA);
 }
 
 void Window::CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
                           int width, int height, HWND owner) {
+  const CreatingScope creating(this);
   ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, owner, nullptr,
-                    ::GetModuleHandleA(nullptr), this);
-  if (!hwnd_) throw OutOfResourcesError("Error creating window");
+                    ::GetModuleHandleA(nullptr), nullptr);
+  if (!hwnd_) throw OutOfResourcesError(IDS_WINDOW_FAILED);
+}
+
+void Window::CreateDialogHandle(int templateId, HWND owner) {
+  dialog_ = true;
+  const CreatingScope creating(this);
+  // The dialog manager sends WM_INITDIALOG only when a dialog procedure is
+  // given; ours leaves everything to the class's window procedure.
+  ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, &Window::EmptyDialogProc,
+                       0);
+  if (!hwnd_) throw OutOfResourcesError(IDS_WINDOW_FAILED);
 }
 
 void Window::DestroyHandle() noexcept {
@@ -39,12 +78,14 @@ void Window::DestroyHandle() noexcept {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+  return dialog_ ? ::DefDlgProcA(hwnd_, message, wParam, lParam) : ::DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
+INT_PTR CALLBACK Window::EmptyDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+  if (message == WM_NCCREATE && t_creating) {
+    Window* self = std::exchange(t_creating, nullptr);
     self->hwnd_ = hwnd;
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
@@ -54,7 +95,8 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return self->dialog_ ? ::DefDlgProcA(hwnd, message, wParam, lParam)
+                         : ::DefWindowProcA(hwnd, message, wParam, lParam);
   }
   return RunGuarded(LRESULT{0}, [&] { return self->HandleMessage(message, wParam, lParam); });
 }

@@ -32,8 +32,8 @@ double MedianMilliseconds(const std::string& path, int runs) {
   for (int i = 0; i < runs; ++i) {
     tarvelo::SkinImage image;
     const auto start = std::chrono::steady_clock::now();
-    const bool loaded = tarvelo::LoadSkinImage(path, image, [](const std::string& text) {
-      std::fprintf(stderr, "%s\n", text.c_str());
+    const bool loaded = tarvelo::LoadSkinImage(path, image, [](tarvelo::SkinFailure, const std::string& name) {
+      std::fprintf(stderr, "cannot load %s\n", name.c_str());
     });
     const auto stop = std::chrono::steady_clock::now();
     if (!loaded) return -1;

@@ -12,7 +12,7 @@
 #include "app/application.h"
 #include "ui/fade_steps.h"
 #include "ui/form_main.h"
-#include "ui/skin_window.h"
+#include "ui/layered_window.h"
 
 namespace {
 
@@ -41,19 +41,19 @@ void Report(const char* what, std::vector<double> times, double nominal) {
 int main() {
   tarvelo::TApplication application;
   tarvelo::TfrmMain form(application);
-  if (!form.PNGForm) {
+  if (!form.Skin().PngForm()) {
     std::printf("the skin window was not built\n");
     return 1;
   }
-  const tarvelo::SkinImage& skin = form.SkinBitmap;
+  const tarvelo::SkinImage& skin = form.Skin().Skin();
   std::printf("skin %d x %d, %d runs each\n", skin.width, skin.height, kRuns);
 
   const DWORD duration = tarvelo::TfrmMain::kFadeDuration;
   std::vector<double> outs;
   std::vector<double> ins;
   for (int run = 0; run < kRuns; ++run) {
-    outs.push_back(TimeOnce([&] { form.FadeOutSkin(duration); }));
-    ins.push_back(TimeOnce([&] { form.FadeInSkin(duration); }));
+    outs.push_back(TimeOnce([&] { form.Skin().FadeOutSkin(duration); }));
+    ins.push_back(TimeOnce([&] { form.Skin().FadeInSkin(duration); }));
   }
   Report("fade-out (40 steps)", outs, duration);
   Report("fade-in (20 steps)", ins, duration);
@@ -62,8 +62,8 @@ int main() {
   std::vector<double> bareOuts;
   std::vector<double> bareIns;
   for (int run = 0; run < kRuns; ++run) {
-    bareOuts.push_back(TimeOnce([&] { form.FadeOutSkin(0); }));
-    bareIns.push_back(TimeOnce([&] { form.FadeInSkin(0); }));
+    bareOuts.push_back(TimeOnce([&] { form.Skin().FadeOutSkin(0); }));
+    bareIns.push_back(TimeOnce([&] { form.Skin().FadeInSkin(0); }));
   }
   Report("fade-out without pauses", bareOuts, 0);
   Report("fade-in without pauses", bareIns, 0);
@@ -72,7 +72,7 @@ int main() {
   for (int run = 0; run < kRuns; ++run) {
     updates.push_back(TimeOnce([&] {
                         for (int i = 0; i < kUpdates; ++i) {
-                          tarvelo::UpdateSkinLayer(form.PNGForm->Handle(), skin,
+                          tarvelo::UpdateSkinLayer(form.Skin().PngForm()->Handle(), skin,
                                                    tarvelo::FadeInAlpha(i % tarvelo::kFadeInSteps + 1));
                         }
                       }) /

@@ -23,21 +23,21 @@ file(GLOB _rc_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
 add_library(tarvelo_resources OBJECT ${_rc_files})
 add_dependencies(tarvelo_resources tarvelo_art)
 set_source_files_properties(${_rc_files} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/app/product.h;${CMAKE_SOURCE_DIR}/resources/tarvelo.manifest;${TARVELO_ART_FILES}")
+  "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/app/product.h;${CMAKE_SOURCE_DIR}/app/names.h;${CMAKE_SOURCE_DIR}/resources/tarvelo.manifest;${TARVELO_ART_FILES}")
 
-# Everything that talks to Windows, apart from the entry point.
+# Everything that talks to Windows, apart from the entry point (program/).
 file(GLOB _win_sources CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/drives/*.cpp
   ${CMAKE_SOURCE_DIR}/ui/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
 get_target_property(_portable_sources tarvelo_portable SOURCES)
-foreach(_src IN LISTS _portable_sources ITEMS app/main.cpp)
+foreach(_src IN LISTS _portable_sources)
   list(REMOVE_ITEM _win_sources ${CMAKE_SOURCE_DIR}/${_src})
 endforeach()
 add_library(tarvelo_win STATIC ${_win_sources})
 target_link_libraries(tarvelo_win PUBLIC tarvelo_portable winmm shell32 ole32 comctl32 gdi32 user32 advapi32 msimg32)
 tarvelo_warnings(tarvelo_win)
 
-add_executable(Tarvelo WIN32 app/main.cpp $<TARGET_OBJECTS:tarvelo_resources>)
+add_executable(Tarvelo WIN32 program/main.cpp $<TARGET_OBJECTS:tarvelo_resources>)
 target_link_libraries(Tarvelo PRIVATE tarvelo_win)
 set_target_properties(Tarvelo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_DIST_DIR})
 if(MINGW)

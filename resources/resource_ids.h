@@ -25,14 +25,35 @@
 // Items created at run time (the drive entries) take identifiers from here on.
 #define IDC_DYNAMIC_FIRST 100
 
-// Bitmaps of the image lists and the pictures stored with the forms.
-#define IDB_BUTTONS 1        /* ImageListButtons: 4 images of 145 x 50 in a strip */
+// The submenu of a drive entry, a template copied for every optical drive.
+#define IDM_DRIVE_ENTRY 2
+#define IDC_DRIVE_EXPLORE 20     /* "Explore..." */
+#define IDC_DRIVE_LINE 21        /* separator */
+#define IDC_DRIVE_OPEN 22        /* "Open" */
+#define IDC_DRIVE_CLOSE 23       /* "Close" */
+
+// Bitmaps of the image lists and the pictures stored with the forms. An image
+// list is one strip of equally sized pictures, left to right, with a 1-bit
+// mask of the same size; its layout is written here, beside its id.
+#define IDB_BUTTONS 1            /* ImageListButtons: 4 pictures of 145 x 50 */
 #define IDB_BUTTONS_MASK 2
-#define IDB_CLOSE 3          /* ImageListClose: 4 images of 20 x 20 in a strip */
+#define IDB_BUTTONS_WIDTH 145
+#define IDB_BUTTONS_HEIGHT 50
+#define IDB_BUTTONS_OPEN 0       /* Open, normal */
+#define IDB_BUTTONS_CLOSE 1      /* Close, normal */
+#define IDB_BUTTONS_OPEN_LIT 2   /* Open, highlighted */
+#define IDB_BUTTONS_CLOSE_LIT 3  /* Close, highlighted */
+#define IDB_CLOSE 3              /* ImageListClose: 4 pictures of 20 x 20 */
 #define IDB_CLOSE_MASK 4
-#define IDB_LOGO 5           /* ImageLogo: 137 x 60 */
-#define IDB_EMBLEM 6         /* About window Image1: 100 x 100 */
-#define IDB_WORDMARK 7       /* About window imgLogo: 127 x 26 */
+#define IDB_CLOSE_WIDTH 20
+#define IDB_CLOSE_HEIGHT 20
+#define IDB_CLOSE_CROSS 0        /* cross, normal */
+#define IDB_CLOSE_CROSS_LIT 1    /* cross, highlighted */
+#define IDB_CLOSE_BAR 2          /* bar, normal */
+#define IDB_CLOSE_BAR_LIT 3      /* bar, highlighted */
+#define IDB_LOGO 5               /* ImageLogo: 137 x 60 */
+#define IDB_EMBLEM 6             /* About window Image1: 100 x 100 */
+#define IDB_WORDMARK 7           /* About window imgLogo: 127 x 26 */
 
 // About window dialog template and its controls.
 #define IDD_ABOUT 1
@@ -56,5 +77,38 @@
 #define IDC_ABOUT_LABEL16 116 /* "Software" */
 #define IDC_ABOUT_LABEL17 117 /* "for" */
 #define IDC_ABOUT_LABEL18 118 /* "People" */
+
+// Texts of the string table (resources/strings.rc). "%s" marks where a
+// message takes a name; the table says what goes there.
+#define IDS_HOTKEY_REFUSED 1          /* the combination */
+#define IDS_HOTKEY_CTRL_PAGE_UP 2
+#define IDS_HOTKEY_CTRL_PAGE_DOWN 3
+#define IDS_HOTKEY_CTRL_END 4
+#define IDS_HOTKEY_CTRL_HOME 5
+#define IDS_SKIN_MISSING 6            /* the skin's file name */
+#define IDS_SKIN_BAD_FORMAT 7         /* the skin's file name */
+#define IDS_REGISTRY_WRITE_FAILED 8   /* the value's name */
+#define IDS_APPLICATION_ERROR_TITLE 9
+#define IDS_APPLICATION_ERROR 10      /* class, module, address */
+#define IDS_UNKNOWN_ERROR 11
+
+#define IDS_TRAY_ICON_FAILED 32
+#define IDS_WINDOW_CLASS_FAILED 33
+#define IDS_WINDOW_FAILED 34
+#define IDS_OUT_OF_RESOURCES 35
+#define IDS_MENU_FAILED 36
+#define IDS_PICTURE_FAILED 37
+
+// Captions of the actions; menu items bound to an action show its caption.
+#define IDS_ACFORMABOUT 64
+#define IDS_ACAUTOHIDE 65
+#define IDS_ACAUTOSTART 66
+#define IDS_ACBLOCKALL 67
+#define IDS_ACEXIT 68
+#define IDS_ACDEFAUTCDOPEN 69
+#define IDS_ACDEFAULTCDCLOSE 70
+#define IDS_ACHIDE 71
+#define IDS_ACSHOW 72
+#define IDS_ACPNGONMOUSEMOVE 73
 
 #endif

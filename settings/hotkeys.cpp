@@ -1,28 +1,29 @@
 #include "settings/hotkeys.h"
 
+#include "app/resource_text.h"
+
 namespace tarvelo {
 
 std::string HotKeyFailureText(const HotKey& hotKey) {
-  return std::string("Unable to assign ") + hotKey.combination + " as hotkey.";
+  return ResourceText(IDS_HOTKEY_REFUSED, {ResourceText(hotKey.combinationText)});
 }
 
-void RegisterHotKeys(HWND window, const TApplication& application) {
+GlobalHotKeys::GlobalHotKeys(HWND window, Commands commands,
+                             const std::function<void(const std::string& text)>& refused)
+    : window_(window), commands_(std::move(commands)) {
   for (const HotKey& hotKey : kHotKeys) {
-    if (!::RegisterHotKey(window, hotKey.id, kHotKeyModifiers, hotKey.virtualKey)) {
-      application.MessageBox(HotKeyFailureText(hotKey));
-    }
+    if (!::RegisterHotKey(window_, hotKey.id, kHotKeyModifiers, hotKey.virtualKey)) refused(HotKeyFailureText(hotKey));
   }
 }
 
-void UnregisterHotKeys(HWND window) noexcept {
-  for (const HotKey& hotKey : kHotKeys) ::UnregisterHotKey(window, hotKey.id);
+GlobalHotKeys::~GlobalHotKeys() {
+  for (const HotKey& hotKey : kHotKeys) ::UnregisterHotKey(window_, hotKey.id);
 }
 
-TAction* HotKeyAction(WPARAM id, const std::array<TAction*, kHotKeys.size()>& actions) noexcept {
+void GlobalHotKeys::Dispatch(WPARAM id) const {
   for (std::size_t i = 0; i < kHotKeys.size(); ++i) {
-    if (id == static_cast<WPARAM>(kHotKeys[i].id)) return actions[i];
+    if (id == static_cast<WPARAM>(kHotKeys[i].id) && commands_[i]) commands_[i]();
   }
-  return nullptr;
 }
 
 }  // namespace tarvelo

@@ -31,7 +31,7 @@ bool ValueExists(const char* keyPath, const char* valueName) {
 void WriteString(HKEY key, const char* valueName, const std::string& data) {
   const LONG result = ::RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                        static_cast<DWORD>(data.size() + 1));
-  if (result != ERROR_SUCCESS) throw RegistryError(std::string("Failed to set data for '") + valueName + "'");
+  if (result != ERROR_SUCCESS) throw RegistryError(valueName);
 }
 
 // Writes or deletes the value and only then takes the new state, so that a
@@ -48,37 +48,28 @@ void Store(bool& setting, HKEY key, const char* valueName, const std::string& da
 
 }  // namespace
 
-bool ReadAutoStart() { return ValueExists(kRunKeyPath, kRunValueName); }
+bool ReadAutoStart() { return ValueExists(names::kRunKeyPath, names::kRunValueName); }
 
-bool ReadAutoHide() { return ValueExists(kSettingsKeyPath, kAutoHideValueName); }
-
-std::optional<std::string> ExecutablePath(DWORD capacity) {
-  std::string path(capacity, '\0');
-  const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), capacity);
-  // A path that filled the whole buffer may have been cut short.
-  if (length == 0 || length >= capacity) return std::nullopt;
-  path.resize(length);
-  return path;
-}
+bool ReadAutoHide() { return ValueExists(names::kSettingsKeyPath, names::kAutoHideValueName); }
 
 std::string RunCommand(const std::string& executable) { return '"' + executable + '"'; }
 
 void SwitchAutoStart(bool& autoStart, const std::optional<std::string>& executable, REGSAM access) {
-  const UniqueHKey key = OpenKey(kRunKeyPath, access);
+  const UniqueHKey key = OpenKey(names::kRunKeyPath, access);
   if (!key || (!autoStart && !executable)) {
     autoStart = false;
     return;
   }
-  Store(autoStart, key.get(), kRunValueName, executable ? RunCommand(*executable) : std::string());
+  Store(autoStart, key.get(), names::kRunValueName, executable ? RunCommand(*executable) : std::string());
 }
 
 void SwitchAutoHide(bool& autoHide, REGSAM access) {
-  const UniqueHKey key = CreateKey(kSettingsKeyPath, access);
+  const UniqueHKey key = CreateKey(names::kSettingsKeyPath, access);
   if (!key) {
     autoHide = false;
     return;
   }
-  Store(autoHide, key.get(), kAutoHideValueName, kAutoHideData);
+  Store(autoHide, key.get(), names::kAutoHideValueName, kAutoHideData);
 }
 
 }  // namespace tarvelo

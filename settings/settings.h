@@ -10,12 +10,11 @@
 #include <optional>
 #include <string>
 
+#include "app/module_path.h"
+#include "app/names.h"
+
 namespace tarvelo {
 
-inline constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kRunValueName = "Mirrowen";
-inline constexpr const char* kSettingsKeyPath = "Software\\Hobrast\\Mirrowen";
-inline constexpr const char* kAutoHideValueName = "AutoHide";
 inline constexpr const char* kAutoHideData = "1";
 
 // Keys are opened with full access for reading as well as for writing. The
@@ -25,10 +24,6 @@ inline constexpr REGSAM kSettingsAccess = KEY_ALL_ACCESS;
 
 bool ReadAutoStart();
 bool ReadAutoHide();
-
-// The program's own path as the system reports it, or nothing when it did not
-// fit into `capacity` characters: a path cut short must never be stored.
-std::optional<std::string> ExecutablePath(DWORD capacity = MAX_PATH);
 
 // The Run value's data. Quoted, so that Windows never tries the part of a
 // path before its first space ("C:\Program.exe") at logon.

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "app/errors.h"
+#include "app/names.h"
 #include "resources/resource_ids.h"
 
 namespace tarvelo {
@@ -15,15 +16,13 @@ namespace {
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
-constexpr COLORREF kBlue = 14840856;  // red 24, green 116, blue 226
+constexpr COLORREF kBlue = RGB(24, 116, 226);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 constexpr int kFontHeight = 13;  // character height in pixels
 constexpr const char* kFontFace = "MS Sans Serif";
 
 constexpr WPARAM kDragCommand = SC_MOVE | HTCAPTION;  // 0xF012
-constexpr int kCloseNormal = 0;
-constexpr int kCloseHighlighted = 1;
 
 // The copy of every letter written through the mail link goes here.
 constexpr const char* kMailCopyAddress = "office@hobrast.example";
@@ -60,7 +59,7 @@ UniqueHFont CreateLabelFont(bool underline) {
   UniqueHFont font(::CreateFontA(-kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, kFontFace));
-  if (!font) throw OutOfResourcesError("Out of system resources");
+  if (!font) throw OutOfResourcesError();
   return font;
 }
 
@@ -91,14 +90,13 @@ TfrmAbout::TfrmAbout(TApplication& application, const TImageList& closePictures,
   imgLogo.LoadPicture(module, IDB_WORDMARK);
   imgLogo.Transparent = true;
   ImageExit.HandCursor = true;
-  ImageExit.OnClick = [this] { ImageExitClick(); };
+  ImageExit.OnClick = [this] { Close(); };
   ImageExit.OnMouseEnter = [this] { ImageExitMouseEnter(); };
   ImageExit.OnMouseLeave = [this] { ImageExitMouseLeave(); };
   for (TImageControl* control : {&Image1, &imgLogo, &ImageExit}) pictures_.Add(*control);
 
-  ::CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_ABOUT), application_.Handle(), &TfrmAbout::DialogProc,
-                       reinterpret_cast<LPARAM>(this));
-  if (!window_) throw OutOfResourcesError("Error creating window");
+  RegisterDialogClass(names::kAboutFormClass);
+  CreateDialogHandle(IDD_ABOUT, application_.Handle());
   application_.AddModelessDialog(Handle());
   frmAbout = this;
 }
@@ -106,34 +104,12 @@ TfrmAbout::TfrmAbout(TApplication& application, const TImageList& closePictures,
 TfrmAbout::~TfrmAbout() {
   if (frmAbout == this) frmAbout = nullptr;
   application_.RemoveModelessDialog(Handle());
-  window_.reset();
+  DestroyHandle();
 }
 
-INT_PTR CALLBACK TfrmAbout::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<TfrmAbout*>(lParam);
-    self->window_.reset(dialog);
-    ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-  }
-  auto* self = reinterpret_cast<TfrmAbout*>(::GetWindowLongPtrA(dialog, DWLP_USER));
-  if (!self) return FALSE;
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(dialog, DWLP_USER, 0);
-    self->window_.release();
-    return FALSE;
-  }
-  return RunGuarded(INT_PTR{FALSE}, [&] { return self->HandleMessage(message, wParam, lParam); });
-}
-
-// A dialog procedure answers through the window's message result.
-INT_PTR TfrmAbout::Answer(LRESULT result) {
-  ::SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
-  return TRUE;
-}
-
-INT_PTR TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT pictureResult = 0;
-  if (pictures_.HandleMessage(Handle(), message, wParam, lParam, pictureResult)) return Answer(pictureResult);
+  if (pictures_.HandleMessage(Handle(), message, wParam, lParam, pictureResult)) return pictureResult;
   switch (message) {
     case WM_INITDIALOG:
       LayOut();
@@ -144,46 +120,51 @@ INT_PTR TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDOK:      // Enter
         case IDCANCEL:  // Escape
           Close();
-          return TRUE;
+          return 0;
         case IDC_ABOUT_LABEL11:
           if (HIWORD(wParam) == STN_CLICKED) Label11Click();
-          return TRUE;
+          return 0;
         case IDC_ABOUT_LABEL5:
           if (HIWORD(wParam) == STN_CLICKED) Label5Click();
-          return TRUE;
+          return 0;
         default:
-          return FALSE;
+          break;
       }
+      break;
     case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+      return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
     case WM_CTLCOLORSTATIC: {
       const LabelLayout* layout = LayoutOf(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
       HDC dc = reinterpret_cast<HDC>(wParam);
       ::SetTextColor(dc, layout ? layout->colour : kBlack);
       ::SetBkColor(dc, kWhite);
-      return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+      return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
     }
     case WM_SETCURSOR: {
       const LabelLayout* layout = LayoutOf(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
-      if (!layout || !layout->link) return FALSE;
+      if (!layout || !layout->link) break;
       ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));
-      return Answer(TRUE);
+      return TRUE;
     }
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = ::BeginPaint(Handle(), &paint);
-      pictures_.Paint(dc);
-      ::EndPaint(Handle(), &paint);
-      return TRUE;
+      const PaintScope paint(Handle());
+      pictures_.Paint(paint.get());
+      return 0;
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       FormMouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return TRUE;
+      return 0;
+    case WM_CLOSE:
+      // A close request from outside hides the window, as Escape does; the
+      // program ends only through the main form.
+      Close();
+      return 0;
     default:
-      return FALSE;
+      break;
   }
+  return Window::HandleMessage(message, wParam, lParam);
 }
 
 // The designed sizes and positions, in pixels.
@@ -203,7 +184,7 @@ void TfrmAbout::FormCreate() {
   UniqueHRgn region(::CreateRoundRectRgn(0, 0, kClientWidth, kClientHeight, kCornerEllipse, kCornerEllipse));
   // Once set, the region belongs to the system.
   if (region && ::SetWindowRgn(Handle(), region.get(), TRUE)) region.release();
-  ImageExit.SetPictureFromList(closePictures_, kCloseNormal);
+  ImageExit.SetPictureFromList(closePictures_, IDB_CLOSE_CROSS);
 }
 
 void TfrmAbout::Show() {
@@ -229,12 +210,12 @@ void TfrmAbout::Repaint() {
 }
 
 void TfrmAbout::ImageExitMouseEnter() {
-  ImageExit.SetPictureFromList(closePictures_, kCloseHighlighted);
+  ImageExit.SetPictureFromList(closePictures_, IDB_CLOSE_CROSS_LIT);
   Repaint();
 }
 
 void TfrmAbout::ImageExitMouseLeave() {
-  ImageExit.SetPictureFromList(closePictures_, kCloseNormal);
+  ImageExit.SetPictureFromList(closePictures_, IDB_CLOSE_CROSS);
   Repaint();
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/application.h"
 #include "app/handles.h"
+#include "app/window.h"
 #include "ui/image_control.h"
 #include "ui/image_list.h"
 
@@ -21,7 +22,7 @@ namespace tarvelo {
 using ShellOpen = std::function<void(HWND owner, const char* verb, const std::string& file, int show)>;
 void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int show);
 
-class TfrmAbout {
+class TfrmAbout : public Window {
  public:
   static constexpr int kClientWidth = 502;
   static constexpr int kClientHeight = 204;
@@ -31,15 +32,7 @@ class TfrmAbout {
   // The window is registered with the application so that Enter and Escape
   // reach it. Throws OutOfResourcesError when the window cannot be made.
   TfrmAbout(TApplication& application, const TImageList& closePictures, ShellOpen shellOpen = SystemShellOpen);
-  ~TfrmAbout();
-  TfrmAbout(const TfrmAbout&) = delete;
-  TfrmAbout& operator=(const TfrmAbout&) = delete;
-
-  HWND Handle() const noexcept { return window_.get(); }
-
-  TImageControl Image1{8, 8, 105, 105};
-  TImageControl imgLogo{119, 8, 105, 41};
-  TImageControl ImageExit{472, 8, 20, 20};
+  ~TfrmAbout() override;
 
   // Shows the window, centred on the desktop the first time, and brings it
   // to the front.
@@ -47,21 +40,22 @@ class TfrmAbout {
   // Hides the window; Show brings the same window back.
   void Close();
 
-  void ImageExitClick() { Close(); }
+  // The close picture in the top-right corner.
+  const TImageControl& CloseControl() const noexcept { return ImageExit; }
+  // The address the mail link hands to the shell.
+  std::string MailLinkAddress() const;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void LayOut();
+  void FormCreate();
+  void FormMouseDown(POINT client);
   void ImageExitMouseEnter();
   void ImageExitMouseLeave();
   void Label11Click();
   void Label5Click();
-  // The address the mail link hands to the shell.
-  std::string MailLinkAddress() const;
-
- private:
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Answer(LRESULT result);
-  void LayOut();
-  void FormCreate();
-  void FormMouseDown(POINT client);
   void Repaint();
   std::string LabelText(int id) const;
 
@@ -70,8 +64,10 @@ class TfrmAbout {
   ShellOpen shellOpen_;
   UniqueHFont font_;
   UniqueHFont linkFont_;
+  TImageControl Image1{8, 8, 105, 105};
+  TImageControl imgLogo{119, 8, 105, 41};
+  TImageControl ImageExit{472, 8, 20, 20};
   TImageControlHost pictures_;
-  UniqueHWnd window_;
   bool placed_ = false;
 };
 

@@ -1,28 +1,37 @@
 #include "ui/form_main.h"
 
-#include <shellapi.h>
 #include <windowsx.h>
 
-#include "app/errors.h"
-#include "drives/drive_caption.h"
-#include "drives/drive_table.h"
-#include "drives/hddinfo.h"
+#include <optional>
+
+#include "app/module_path.h"
+#include "app/names.h"
+#include "drives/ejection_lock.h"
+#include "drives/tray_door.h"
 #include "resources/resource_ids.h"
-#include "settings/hotkeys.h"
 #include "settings/settings.h"
+#include "ui/form_about.h"
 
 namespace tarvelo {
 
 namespace {
 
-// Tag values the menu code looks for.
-constexpr int kDriveEntryTag = 3;
-constexpr int kExploreItemTag = 2;
+// Designed client size and position; the skin replaces the size.
+constexpr int kDesignWidth = 251;
+constexpr int kDesignHeight = 215;
+constexpr int kDesignLeft = 0;
+constexpr int kDesignTop = 652;
 
-MenuItemOptions Captioned(std::string caption) {
-  MenuItemOptions options;
-  options.caption = std::move(caption);
-  return options;
+constexpr UINT_PTR kTimerCheckId = 1;
+constexpr UINT kTimerCheckInterval = 1000;
+
+// The window the user last worked with among those the application window
+// owns comes to the foreground.
+void BringApplicationToFront(HWND application) {
+  HWND last = ::GetLastActivePopup(application);
+  if (last && last != application && ::IsWindowVisible(last) && ::IsWindowEnabled(last)) {
+    ::SetForegroundWindow(last);
+  }
 }
 
 }  // namespace
@@ -35,65 +44,73 @@ TfrmMain::TfrmMain(TApplication& application, DriveIo& drives) : application_(ap
 
 TfrmMain::~TfrmMain() {
   FormDestroy();
-  TrayIcon.reset();
-  if (timerRunning_) ::KillTimer(Handle(), kTimerCheckId);
+  trayIcon_.reset();
+  driveMenu_.reset();
   DestroyHandle();
 }
 
 void TfrmMain::CreateComponents() {
-  RegisterWindowClass(kClassName);
+  RegisterWindowClass(names::kMainFormClass);
   // No border, always on top, owned by the application window so that it has
   // no taskbar button of its own; colour-keyed layered from the start.
-  RECT frame{0, 0, kDesignWidth, kDesignHeight};
-  CreateHandle(kClassName, application_.Title().c_str(), WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, kDesignLeft,
-               kDesignTop, frame.right, frame.bottom, application_.Handle());
-  Layered.Attach(Handle());
+  CreateHandle(names::kMainFormClass, application_.Title().c_str(), WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED,
+               kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight, application_.Handle());
+  skin_ = std::make_unique<SkinLayers>(application_, Handle(), [this](HDC dc) { PaintClient(dc); });
 
   BindActions();
-  CreatePictureControls();
-  PopupMenuTray.LoadLayout(::GetModuleHandleA(nullptr), IDM_POPUP_TRAY, [this](UINT command, MenuItemOptions& options) {
-    struct Entry {
-      UINT command;
-      const char* name;
-      TAction* action;
-      bool visible;
-    };
-    const Entry layout[] = {
-        {IDC_ABOUT1, "About1", &acFormAbout, true},
-        {IDC_TOOLS1, "ools1", nullptr, true},
-        {IDC_N6, "N6", nullptr, false},
-        {IDC_SHOW1, "Show1", &acShow, false},
-        {IDC_ACHIDE1, "acHide1", &acHide, false},
-        {IDC_N7, "N7", nullptr, true},
-        {IDC_GFNGF1, "gfngf1", &acExit, true},
-        {IDC_N2, "N2", nullptr, true},
-        {IDC_ACAUTOHIDE1, "acAutoHide1", &acAutoHide, true},
-        {IDC_ACAUTOSTART1, "acAutoStart1", &acAutoStart, true},
-        {IDC_N3, "N3", nullptr, true},
-        {IDC_BLOCK1, "Block1", &acBlockAll, true},
-    };
-    for (const Entry& entry : layout) {
-      if (entry.command != command) continue;
-      options.name = entry.name;
-      options.action = entry.action;
-      options.visible = entry.visible;
-      return;
-    }
-  });
+  PictureButtons::Clicks clicks;
+  clicks.openCD = [this] { acDefautCDOpenExecute(); };
+  clicks.closeCd = [this] { acDefaultCDCloseExecute(); };
+  clicks.exit = [this] { acHideExecute(); };
+  clicks.logo = [this] { acFormAboutExecute(); };
+  buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks));
+
+  // The designer's names of the static menu items, their actions and whether
+  // they show.
+  struct Binding {
+    UINT command;
+    const char* name;
+    TAction* action;
+    bool visible;
+  };
+  const Binding bindings[] = {
+      {IDC_ABOUT1, "About1", &acFormAbout, true},
+      {IDC_TOOLS1, "ools1", nullptr, true},
+      {IDC_N6, "N6", nullptr, false},
+      {IDC_SHOW1, "Show1", &acShow, false},
+      {IDC_ACHIDE1, "acHide1", &acHide, false},
+      {IDC_N7, "N7", nullptr, true},
+      {IDC_GFNGF1, "gfngf1", &acExit, true},
+      {IDC_N2, "N2", nullptr, true},
+      {IDC_ACAUTOHIDE1, "acAutoHide1", &acAutoHide, true},
+      {IDC_ACAUTOSTART1, "acAutoStart1", &acAutoStart, true},
+      {IDC_N3, "N3", nullptr, true},
+      {IDC_BLOCK1, "Block1", &acBlockAll, true},
+  };
+  popupMenuTray_.AddLayout(popupMenuTray_.Items(), ::GetModuleHandleA(nullptr), IDM_POPUP_TRAY,
+                           [&bindings](UINT command, MenuItemOptions& options) {
+                             for (const Binding& binding : bindings) {
+                               if (binding.command != command) continue;
+                               options.name = binding.name;
+                               options.action = binding.action;
+                               options.visible = binding.visible;
+                               return;
+                             }
+                           });
 
   const int iconSize = ::GetSystemMetrics(SM_CXSMICON);
   trayImage_.reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAINICON),
                                                    IMAGE_ICON, iconSize, iconSize, 0)));
-  TrayIcon = std::make_unique<TTrayIcon>(trayImage_.get(), application_.Title());
-  TrayIcon->OnRightClick = [this](HWND owner, POINT cursor) {
+  trayIcon_ = std::make_unique<TTrayIcon>(trayImage_.get(), application_.Title());
+  trayIcon_->OnRightClick = [this](HWND owner, POINT cursor) {
     ::SetForegroundWindow(owner);
     PopupAt(owner, cursor);
   };
-  TrayIcon->OnInitMenuPopup = [this](HMENU menu) { PopupMenuTray.PrepareSubMenu(menu); };
-  TrayIcon->OnDblClick = [this] { acShowExecute(); };
+  trayIcon_->OnInitMenuPopup = [this](HMENU menu) { popupMenuTray_.PrepareSubMenu(menu); };
+  trayIcon_->OnDblClick = [this] { acShowExecute(); };
 
   // The drive timer runs from the moment the form exists, before FormCreate.
-  timerRunning_ = ::SetTimer(Handle(), kTimerCheckId, kTimerCheckInterval, nullptr) != 0;
+  driveMenu_ = std::make_unique<DriveMenu>(popupMenuTray_, Handle(), kTimerCheckId, kTimerCheckInterval);
 }
 
 void TfrmMain::BindActions() {
@@ -114,85 +131,154 @@ void TfrmMain::BindActions() {
 void TfrmMain::FormCreate() {
   FAutoStart = ReadAutoStart();
   FAutoHide = ReadAutoHide();
-  RegisterHotKeys(Handle(), application_);
-  SetInitialPictures();
+  hotKeys_ = std::make_unique<GlobalHotKeys>(
+      Handle(),
+      GlobalHotKeys::Commands{[this] { acDefautCDOpen.Execute(); }, [this] { acDefaultCDClose.Execute(); },
+                              [this] { acHide.Execute(); }, [this] { acShow.Execute(); }},
+      [this](const std::string& text) { application_.MessageBox(text); });
+  buttons_->ShowStartingPictures();
   // The skin window: first placement and colour key, the skin, PNGForm and
   // the corner, the fade-in.
-  SetUpWindowFrame();
-  LoadSkin(ExecutableFolder() + kSkinFileName);
-  CreatePNGForm();
-  FadeInSkin(kFadeDuration);
+  skin_->SetUpFrame();
+  skin_->LoadSkin(ExecutableFolder().value_or("") + names::kSkinFileName);
+  skin_->CreatePngForm(application_.Title(), [this](MouseButton button, POINT client) { FormMouseDown(button, client); });
+  skin_->FadeInSkin(kFadeDuration);
   if (FAutoHide) acHide.Execute();
-  AppendDriveEntries();
+  DriveMenu::Commands commands;
+  commands.explore = [this](TMenuItem& sender) { ExploreMenuItem(sender); };
+  commands.open = [this](TMenuItem& sender) { OpenMenuItem(sender); };
+  commands.close = [this](TMenuItem& sender) { CloseMenuItem(sender); };
+  driveMenu_->AppendEntries(std::move(commands));
 }
 
 void TfrmMain::FormDestroy() noexcept {
   ReleaseEjectionLocks();
-  SkinBitmap = SkinImage{};
-  UnregisterHotKeys(Handle());
+  skin_->FreeSkin();
+  hotKeys_.reset();
 }
 
-void TfrmMain::AppendDriveEntries() {
-  TMenuItem& root = PopupMenuTray.Items();
-  PopupMenuTray.Add(root, Captioned("-"));
-  for (char letter : OpticalDriveLetters(&DriveString)) {
-    const std::string drive = DriveString(letter);
-    MenuItemOptions entryOptions = Captioned(drive);
-    entryOptions.hint = drive;
-    entryOptions.tag = kDriveEntryTag;
-    TMenuItem& entry = PopupMenuTray.Add(root, std::move(entryOptions));
-
-    MenuItemOptions explore = Captioned("Explore...");
-    explore.tag = kExploreItemTag;
-    explore.onClick = [this](TMenuItem& sender) { ExploreMenuItem(sender); };
-    PopupMenuTray.Add(entry, std::move(explore));
-    PopupMenuTray.Add(entry, Captioned("-"));
-    MenuItemOptions open = Captioned("Open");
-    open.onClick = [this](TMenuItem& sender) { OpenMenuItem(sender); };
-    PopupMenuTray.Add(entry, std::move(open));
-    MenuItemOptions close = Captioned("Close");
-    close.onClick = [this](TMenuItem& sender) { CloseMenuItem(sender); };
-    PopupMenuTray.Add(entry, std::move(close));
-  }
-}
-
-void TfrmMain::TimerCheckTimer() {
-  TMenuItem& root = PopupMenuTray.Items();
-  const std::size_t count = root.Count();
-  for (std::size_t i = 0; i < count; ++i) {
-    TMenuItem& item = root.Item(i);
-    if (item.Tag != kDriveEntryTag || item.Hint.empty()) continue;
-    VolumeInfo info;
-    const bool answered = GetDriveVolumeInfo(item.Hint[0], info);
-    item.SetCaption(DriveEntryCaption(item.Hint, answered, info.label));
-  }
-}
-
-void TfrmMain::ExploreMenuItem(TMenuItem& sender) {
-  const TMenuItem* entry = sender.Parent();
-  if (!entry || entry->Hint.empty()) return;
-  const std::string path = DriveRootPath(entry->Hint[0]);
-  ::ShellExecuteA(application_.Handle(), "open", path.c_str(), nullptr, "", SW_SHOW);
-}
-
-void TfrmMain::acExitExecute() {
-  if (!startupFinished_) return;
-  if (Tag == 1) FadeOutSkin(kFadeDuration);
-  application_.Terminate();
+void TfrmMain::FormShow() {
+  // The program is reached through its window and the tray icon only.
+  ::ShowWindow(application_.Handle(), SW_HIDE);
 }
 
 void TfrmMain::PaintClient(HDC dc) {
   RECT client{};
   ::GetClientRect(Handle(), &client);
   ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  pictureControls_.Paint(dc);
+  buttons_->Paint(dc);
 }
 
-void TfrmMain::PopupAt(HWND owner, POINT screen) { PopupMenuTray.Popup(owner, screen.x, screen.y); }
+void TfrmMain::PopupAt(HWND owner, POINT screen) { popupMenuTray_.Popup(owner, screen.x, screen.y); }
+
+// ---- the drive table --------------------------------------------------------
+
+void TfrmMain::TimerCheckTimer() { driveMenu_->RefreshCaptions(); }
+
+void TfrmMain::ExploreMenuItem(TMenuItem& sender) { DriveMenu::Explore(sender, application_.Handle()); }
+
+void TfrmMain::OpenMenuItem(TMenuItem& sender) {
+  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) OpenDriveDoor(drives_, *letter);
+}
+
+void TfrmMain::CloseMenuItem(TMenuItem& sender) {
+  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) CloseDriveDoor(drives_, *letter);
+}
+
+// ---- actions ----------------------------------------------------------------
+
+void TfrmMain::acExitExecute() {
+  if (!startupFinished_) return;
+  if (tag_ == 1) skin_->FadeOutSkin(kFadeDuration);
+  application_.Terminate();
+}
+
+void TfrmMain::acFormAboutExecute() {
+  if (frmAbout) frmAbout->Show();
+}
+
+void TfrmMain::acDefautCDOpenExecute() {
+  if (acBlockAll.Checked) return;
+  OpenDefaultDoor(drives_, Handle());
+}
+
+void TfrmMain::acDefaultCDCloseExecute() {
+  if (acBlockAll.Checked) return;
+  CloseDefaultDoor(drives_, Handle());
+}
+
+void TfrmMain::acBlockAllExecute() {
+  acBlockAll.Checked = !acBlockAll.Checked;
+  popupMenuTray_.SyncCheckMarks();
+  SetMediaRemovalLockOnAllOpticalDrives(drives_, acBlockAll.Checked);
+}
+
+void TfrmMain::ReleaseEjectionLocks() {
+  if (!acBlockAll.Checked) return;
+  acBlockAll.Checked = false;
+  SetMediaRemovalLockOnAllOpticalDrives(drives_, false);
+}
+
+// The marks follow a switch at once, not only the next time the Tools
+// submenu opens. A refused write leaves the setting, and so its mark, as it was.
+void TfrmMain::acAutoStartExecute() {
+  SwitchAutoStart(FAutoStart);
+  acAutoStart.Update();
+  popupMenuTray_.SyncCheckMarks();
+}
+
+void TfrmMain::acAutoHideExecute() {
+  SwitchAutoHide(FAutoHide);
+  acAutoHide.Update();
+  popupMenuTray_.SyncCheckMarks();
+}
+
+void TfrmMain::acAutoStartUpdate() {
+  acAutoStart.Enabled = true;
+  acAutoStart.Checked = FAutoStart;
+}
+
+void TfrmMain::acAutoHideUpdate() {
+  acAutoHide.Enabled = true;
+  acAutoHide.Checked = FAutoHide;
+}
+
+void TfrmMain::acPNGOnMouseMoveExecute() { buttons_->MouseLeave(Picture::Hide); }
+
+void TfrmMain::acHideExecute() {
+  if (!skin_->Ready()) return;
+  skin_->FadeOutSkin(kFadeDuration);
+  tag_ = 0;
+}
+
+void TfrmMain::acShowExecute() {
+  if (!skin_->Ready()) return;
+  skin_->FadeInSkin(kFadeDuration);
+  tag_ = 1;
+  BringApplicationToFront(application_.Handle());
+  skin_->BringToFront();
+}
+
+void TfrmMain::FormMouseDown(MouseButton button, POINT client) {
+  // A hidden window's skin is fully transparent. Should a press reach it all
+  // the same (a system that does not let presses through such pixels), a drag
+  // would bring the window back into view while Tag says hidden.
+  if (tag_ == 0) return;
+  skin_->Press(button, client);
+}
+
+void TfrmMain::WMHotKey(WPARAM id) {
+  // A failure box during start-up dispatches messages, and hide and show
+  // need the skin window, which is not built yet.
+  if (!startupFinished_ || !hotKeys_) return;
+  hotKeys_->Dispatch(id);
+}
+
+// ---- messages -----------------------------------------------------------------
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT pictureResult = 0;
-  if (pictureControls_.HandleMessage(Handle(), message, wParam, lParam, pictureResult)) return pictureResult;
+  if (buttons_ && buttons_->HandleMessage(message, wParam, lParam, pictureResult)) return pictureResult;
   switch (message) {
     case WM_TIMER:
       if (wParam == kTimerCheckId) TimerCheckTimer();
@@ -208,22 +294,20 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       application_.Terminate();
       return 0;
     case WM_CONTEXTMENU: {
-      POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       if (at.x == -1 && at.y == -1) ::GetCursorPos(&at);
       // The same owner as from the tray icon: a click need not activate this
       // window, and a menu whose owner is not in the foreground gets no keys
       // and does not close when clicked away.
-      ::SetForegroundWindow(TrayIcon->Handle());
-      PopupAt(TrayIcon->Handle(), at);
+      ::SetForegroundWindow(trayIcon_->Handle());
+      PopupAt(trayIcon_->Handle(), at);
       return 0;
     }
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = ::BeginPaint(Handle(), &paint);
-      PaintClient(dc);
-      ::EndPaint(Handle(), &paint);
+      const PaintScope paint(Handle());
+      PaintClient(paint.get());
       return 0;
     }
     case WM_PRINTCLIENT:
@@ -238,14 +322,14 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (!ControlAt(at)) FormMouseDown(PressedButton(message), at);
+      if (!buttons_->ControlAt(at)) FormMouseDown(PressedButton(message), at);
       return 0;
     }
     case WM_SHOWWINDOW:
       if (wParam) FormShow();
       return 0;
     case WM_INITMENUPOPUP:
-      PopupMenuTray.PrepareSubMenu(reinterpret_cast<HMENU>(wParam));
+      popupMenuTray_.PrepareSubMenu(reinterpret_cast<HMENU>(wParam));
       return 0;
     default:
       return Window::HandleMessage(message, wParam, lParam);

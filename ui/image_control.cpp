@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/dib_section.h"
 #include "app/errors.h"
-#include "ui/dib.h"
 
 namespace tarvelo {
 
@@ -14,14 +14,12 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// 32 bits per pixel, rows from the top, every pixel white.
+// 32 bits per pixel, every pixel white.
 UniqueHBitmap CreateWhiteBitmap(SIZE size) {
-  const BITMAPINFO info = TopDownDib(size, 32);
-  void* bits = nullptr;
-  UniqueHBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) throw OutOfResourcesError("Out of system resources");
-  std::fill_n(static_cast<DWORD*>(bits), static_cast<std::size_t>(size.cx) * size.cy, 0x00FFFFFFu);
-  return bitmap;
+  DibSection bitmap(size, 32);
+  if (!bitmap) throw OutOfResourcesError();
+  std::fill_n(reinterpret_cast<DWORD*>(bitmap.Bits()), static_cast<std::size_t>(size.cx) * size.cy, 0x00FFFFFFu);
+  return bitmap.Release();
 }
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
@@ -34,7 +32,7 @@ void TImageControl::Resize(SIZE size) {
   if (picture_) {
     UniqueMemoryDc from(::CreateCompatibleDC(nullptr));
     UniqueMemoryDc to(::CreateCompatibleDC(nullptr));
-    if (!from || !to) throw OutOfResourcesError("Out of system resources");
+    if (!from || !to) throw OutOfResourcesError();
     SelectObjectRestorer selectFrom(from.get(), picture_.get());
     SelectObjectRestorer selectTo(to.get(), resized.get());
     ::BitBlt(to.get(), 0, 0, std::min(size.cx, pictureSize_.cx), std::min(size.cy, pictureSize_.cy), from.get(), 0,
@@ -48,7 +46,7 @@ void TImageControl::SetPictureFromList(const TImageList& list, int index) {
   if (index < 0 || index >= list.Count()) return;
   Resize(SIZE{list.Width(), list.Height()});
   UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-  if (!dc) throw OutOfResourcesError("Out of system resources");
+  if (!dc) throw OutOfResourcesError();
   SelectObjectRestorer select(dc.get(), picture_.get());
   if (list.Draw(dc.get(), 0, 0, index)) pictureIndex_ = index;
 }
@@ -56,7 +54,7 @@ void TImageControl::SetPictureFromList(const TImageList& list, int index) {
 void TImageControl::LoadPicture(HINSTANCE module, int bitmapId) {
   UniqueHBitmap loaded(static_cast<HBITMAP>(
       ::LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!loaded) throw OutOfResourcesError("Cannot load picture");
+  if (!loaded) throw OutOfResourcesError(IDS_PICTURE_FAILED);
   BITMAP info{};
   ::GetObjectA(loaded.get(), sizeof info, &info);
   picture_ = std::move(loaded);

@@ -44,19 +44,19 @@ TImageList::TImageList(HINSTANCE module, int picturesId, int maskId, int width, 
       ::LoadImageA(module, MAKEINTRESOURCEA(picturesId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   mask_.reset(static_cast<HBITMAP>(
       ::LoadImageA(module, MAKEINTRESOURCEA(maskId), IMAGE_BITMAP, 0, 0, LR_MONOCHROME)));
-  if (!pictures_ || !mask_) throw OutOfResourcesError("Cannot load image list bitmap");
+  if (!pictures_ || !mask_) throw OutOfResourcesError(IDS_PICTURE_FAILED);
 
   const SIZE strip = BitmapSize(pictures_.get());
   const SIZE maskSize = BitmapSize(mask_.get());
   if (width <= 0 || height <= 0 || strip.cy != height || strip.cx % width != 0 || maskSize.cx != strip.cx ||
       maskSize.cy != strip.cy) {
-    throw OutOfResourcesError("Invalid image list bitmap size");
+    throw OutOfResourcesError(IDS_PICTURE_FAILED);
   }
   count_ = strip.cx / width;
 
   UniqueMemoryDc picturesDc(::CreateCompatibleDC(nullptr));
   UniqueMemoryDc maskDc(::CreateCompatibleDC(nullptr));
-  if (!picturesDc || !maskDc) throw OutOfResourcesError("Out of system resources");
+  if (!picturesDc || !maskDc) throw OutOfResourcesError();
   SelectObjectRestorer selectPictures(picturesDc.get(), pictures_.get());
   SelectObjectRestorer selectMask(maskDc.get(), mask_.get());
   MonochromeAsWhiteOnBlack colours(picturesDc.get());

@@ -33,7 +33,7 @@ void TMenuItem::Click() {
 }
 
 TPopupMenu::TPopupMenu() : handle_(::CreatePopupMenu()), root_(*this, nullptr, 0), nextCommand_(IDC_DYNAMIC_FIRST) {
-  if (!handle_) throw OutOfResourcesError("Cannot create menu");
+  if (!handle_) throw OutOfResourcesError(IDS_MENU_FAILED);
   root_.subMenu_ = handle_.get();
 }
 
@@ -53,7 +53,7 @@ TMenuItem& TPopupMenu::Add(TMenuItem& parent, MenuItemOptions options) {
     if (!parent.subMenu_) {
       // The parent becomes a submenu item now that it has its first child.
       HMENU sub = ::CreatePopupMenu();
-      if (!sub) throw OutOfResourcesError("Cannot create menu");
+      if (!sub) throw OutOfResourcesError(IDS_MENU_FAILED);
       HMENU where;
       UINT position;
       if (!Locate(parent, where, position)) {
@@ -84,20 +84,19 @@ TMenuItem& TPopupMenu::Add(TMenuItem& parent, MenuItemOptions options) {
       info.dwTypeData = text.data();
     }
     if (!::InsertMenuItemA(parent.subMenu_, visibleBefore, TRUE, &info)) {
-      throw OutOfResourcesError("Cannot insert menu item");
+      throw OutOfResourcesError(IDS_MENU_FAILED);
     }
   }
   parent.items_.push_back(std::move(owned));
   return item;
 }
 
-void TPopupMenu::LoadLayout(HINSTANCE instance, UINT resourceId,
-                            const std::function<void(UINT command, MenuItemOptions& options)>& describe) {
+void TPopupMenu::AddLayout(TMenuItem& parent, HINSTANCE instance, UINT resourceId,
+                           const std::function<void(UINT templateId, MenuItemOptions& options)>& describe) {
   UniqueHMenu loaded(::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId)));
-  if (!loaded) throw OutOfResourcesError("Cannot load the menu layout");
-  HMENU popup = ::GetSubMenu(loaded.get(), 0);
-  if (!popup) throw OutOfResourcesError("Cannot load the menu layout");
-  LoadLevel(popup, root_, describe);
+  HMENU popup = loaded ? ::GetSubMenu(loaded.get(), 0) : nullptr;
+  if (!popup) throw OutOfResourcesError(IDS_MENU_FAILED);
+  LoadLevel(popup, parent, describe);
 }
 
 void TPopupMenu::LoadLevel(HMENU source, TMenuItem& parent,

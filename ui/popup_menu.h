@@ -79,10 +79,13 @@ class TPopupMenu {
 
   // Appends an item to `parent`'s children (the visible ones also to the menu).
   TMenuItem& Add(TMenuItem& parent, MenuItemOptions options);
-  // Builds the static layout from a MENUEX resource: its first popup's items,
-  // in order. `describe` fills in names, actions and visibility per command.
-  void LoadLayout(HINSTANCE instance, UINT resourceId,
-                  const std::function<void(UINT command, MenuItemOptions& options)>& describe);
+  // Appends to `parent` the items of a MENUEX template (its first popup's,
+  // in order, with their submenus). Each takes its template identifier as
+  // its command unless `describe`, which sees the identifier and the
+  // template's text first, sets another (0: a run-time one); `describe` also
+  // gives names, actions, visibility, tags and click handlers.
+  void AddLayout(TMenuItem& parent, HINSTANCE instance, UINT resourceId,
+                 const std::function<void(UINT templateId, MenuItemOptions& options)>& describe);
 
   TMenuItem* FindByCommand(UINT command);
   TMenuItem* FindByName(const std::string& name);

@@ -1,7 +1,12 @@
 #include "ui/skin_image.h"
 
 #include <png.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -181,11 +186,16 @@ std::string FileNameOf(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-std::string FormatErrorText(const std::string& fileName) { return "Erreur format PNG (" + fileName + ")"; }
-
+// A folder or device named like the skin is no skin file.
 bool IsRegularFile(const std::string& path) {
+#ifdef _WIN32
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+#else
   struct stat status {};
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+#endif
 }
 
 struct FileCloser {
@@ -208,24 +218,24 @@ std::uint8_t PremultiplyByMask(std::uint8_t c, std::uint8_t m) {
 }
 
 bool LoadSkinImageFromMemory(const void* data, std::size_t size, const std::string& fileName,
-                             SkinImage& out, const SkinMessageSink& show) {
+                             SkinImage& out, const SkinFailureSink& report) {
   out = SkinImage{};
   MemoryInput input{static_cast<const png_byte*>(data), size};
   if (Decode(ReadFromMemory, &input, out)) return true;
-  show(FormatErrorText(fileName));
+  report(SkinFailure::BadFormat, fileName);
   return false;
 }
 
-bool LoadSkinImage(const std::string& path, SkinImage& out, const SkinMessageSink& show) {
+bool LoadSkinImage(const std::string& path, SkinImage& out, const SkinFailureSink& report) {
   out = SkinImage{};
   const std::string fileName = FileNameOf(path);
   if (!IsRegularFile(path)) {
-    show("Image " + fileName + " introuvable.");
+    report(SkinFailure::Missing, fileName);
     return false;
   }
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (file && Decode(ReadFromFile, file.get(), out)) return true;
-  show(FormatErrorText(fileName));
+  report(SkinFailure::BadFormat, fileName);
   return false;
 }
 

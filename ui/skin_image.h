@@ -36,17 +36,21 @@ struct CaptureView {
   const std::uint8_t* bits = nullptr;
 };
 
-// Shows one failure text to the user; the program waits for a modal box.
-using SkinMessageSink = std::function<void(const std::string& text)>;
+// Why a skin could not be loaded: the user is told one or the other, with
+// the file's name.
+enum class SkinFailure { Missing, BadFormat };
 
-// Loads the skin from a file. On failure shows exactly one message, leaves
-// `out` empty and returns false.
-bool LoadSkinImage(const std::string& path, SkinImage& out, const SkinMessageSink& show);
+// Tells the user about one failure; the program waits for a modal box.
+using SkinFailureSink = std::function<void(SkinFailure failure, const std::string& fileName)>;
+
+// Loads the skin from a file. On failure reports exactly once, leaves `out`
+// empty and returns false.
+bool LoadSkinImage(const std::string& path, SkinImage& out, const SkinFailureSink& report);
 
 // The same decoding for a picture already in memory; `fileName` is only used
-// in the message.
+// in the report.
 bool LoadSkinImageFromMemory(const void* data, std::size_t size, const std::string& fileName,
-                             SkinImage& out, const SkinMessageSink& show);
+                             SkinImage& out, const SkinFailureSink& report);
 
 // A copy of the skin with every capture pixel that is not the key colour laid
 // over it, opaque. Pixels the capture does not cover keep the skin's.

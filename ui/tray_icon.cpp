@@ -5,16 +5,17 @@
 #include <cstring>
 
 #include "app/errors.h"
+#include "app/names.h"
 
 namespace tarvelo {
 
 TTrayIcon::TTrayIcon(HICON icon, const std::string& tooltip)
-    : icon_(icon), tooltip_(tooltip), taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {
-  RegisterWindowClass(kClassName);
+    : icon_(icon), tooltip_(tooltip), taskbarCreated_(::RegisterWindowMessageA(names::kTaskbarCreatedMessage)) {
+  RegisterWindowClass(names::kTrayWindowClass);
   // A hidden top-level window rather than a message-only one: only top-level
   // windows receive the "TaskbarCreated" broadcast.
-  CreateHandle(kClassName, "", WS_POPUP, 0, 0, 0, 0, 0, nullptr);
-  if (!Add()) throw OutOfResourcesError("Cannot create shell notification icon");
+  CreateHandle(names::kTrayWindowClass, "", WS_POPUP, 0, 0, 0, 0, 0, nullptr);
+  if (!Add()) throw OutOfResourcesError(IDS_TRAY_ICON_FAILED);
 }
 
 TTrayIcon::~TTrayIcon() { Remove(); }

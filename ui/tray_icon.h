@@ -16,8 +16,6 @@ namespace tarvelo {
 
 class TTrayIcon : public Window {
  public:
-  static constexpr const char* kClassName = "TTrayIconWindow";
-
   // Adds the icon at once; throws OutOfResourcesError when the shell refuses.
   TTrayIcon(HICON icon, const std::string& tooltip);
   ~TTrayIcon() override;

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int messages = 0;
   tarvelo::SkinImage image;
   const bool loaded = tarvelo::LoadSkinImageFromMemory(data, size, "form.png", image,
-                                                       [&messages](const std::string&) { ++messages; });
+                                                       [&messages](tarvelo::SkinFailure, const std::string&) { ++messages; });
   Check(messages == (loaded ? 0 : 1));
   if (!loaded) {
     Check(image.width == 0 && image.height == 0 && image.pixels.empty());

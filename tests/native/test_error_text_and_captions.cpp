@@ -27,10 +27,18 @@ TEST(ErrorText, FullStopOnlyAfterCharactersThatSortAfterIt) {
 
 TEST(ErrorText, StartupFailureNamesClassModuleAddressAndText) {
   const std::string text =
-      ApplicationErrorText("EOutOfResources", "Tarvelo.exe", 0x4A2B1C, "Cannot create shell notification icon");
+      ApplicationErrorText("Exception %s in module %s at %s.", "EOutOfResources", "Tarvelo.exe", 0x4A2B1C,
+                           "Cannot create shell notification icon");
   const std::string digits(2 * sizeof(std::uintptr_t) - 6, '0');
   EXPECT_EQ(text, "Exception EOutOfResources in module Tarvelo.exe at " + digits +
                       "4A2B1C.\nCannot create shell notification icon");
+}
+
+// Names and paths go into messages as they are: a "%s" inside one is text.
+TEST(ErrorText, FillInTakesArgumentsInOrderAndNeverAsFormats) {
+  EXPECT_EQ(FillIn("Image %s introuvable.", {"a%sb.png"}), "Image a%sb.png introuvable.");
+  EXPECT_EQ(FillIn("%s and %s", {"one"}), "one and %s");
+  EXPECT_EQ(FillIn("100% %d", {"x"}), "100% %d");
 }
 
 TEST(DriveCaption, DriveStringsAndPaths) {

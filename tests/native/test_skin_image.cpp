@@ -67,11 +67,14 @@ std::array<std::uint8_t, 4> PixelAt(const SkinImage& image, int x, int y) {
   return {image.pixels[at], image.pixels[at + 1], image.pixels[at + 2], image.pixels[at + 3]};
 }
 
-// Collects what the loader would show in message boxes.
+// Collects what the loader would show in message boxes, in the program's words.
 struct Messages {
   std::vector<std::string> shown;
-  SkinMessageSink sink() {
-    return [this](const std::string& text) { shown.push_back(text); };
+  SkinFailureSink sink() {
+    return [this](SkinFailure failure, const std::string& fileName) {
+      shown.push_back(failure == SkinFailure::Missing ? "Image " + fileName + " introuvable."
+                                                      : "Erreur format PNG (" + fileName + ")");
+    };
   }
 };
 

@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/dib.h"
+#include "app/dib_section.h"
+#include "app/handles.h"
 
 namespace tarvelo::testing {
 
@@ -50,42 +51,40 @@ inline POINT CentreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.t
 // A white 32-bit picture with a memory DC to draw on; pixels read as 0xRRGGBB.
 class Canvas {
  public:
-  Canvas(int width, int height, std::uint32_t fill = 0xFFFFFF) : width_(width), height_(height) {
-    const BITMAPINFO info = TopDownDib(SIZE{width, height}, 32);
-    bitmap_ = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    dc_ = ::CreateCompatibleDC(nullptr);
-    previous_ = ::SelectObject(dc_, bitmap_);
-    for (int i = 0; i < width * height; ++i) bits_[i] = fill;
+  Canvas(int width, int height, std::uint32_t fill = 0xFFFFFF)
+      : width_(width), height_(height), bitmap_(SIZE{width, height}, 32), dc_(::CreateCompatibleDC(nullptr)),
+        selected_(dc_.get(), bitmap_.Handle()) {
+    for (int i = 0; i < width * height; ++i) Bits()[i] = fill;
   }
-  ~Canvas() {
-    ::SelectObject(dc_, previous_);
-    ::DeleteDC(dc_);
-    ::DeleteObject(bitmap_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
 
-  HDC Dc() const { return dc_; }
+  HDC Dc() const { return dc_.get(); }
   int Width() const { return width_; }
   int Height() const { return height_; }
   std::uint32_t Pixel(int x, int y) const {
     ::GdiFlush();
-    return bits_[y * width_ + x] & 0xFFFFFF;
+    return Bits()[y * width_ + x] & 0xFFFFFF;
   }
 
  private:
+  std::uint32_t* Bits() const { return reinterpret_cast<std::uint32_t*>(bitmap_.Bits()); }
+
   int width_;
   int height_;
-  HBITMAP bitmap_ = nullptr;
-  HDC dc_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  std::uint32_t* bits_ = nullptr;
+  DibSection bitmap_;
+  UniqueMemoryDc dc_;
+  SelectObjectRestorer selected_;
 };
 
 // The pixels of a bitmap, rows from the top, as 0xRRGGBB.
 inline std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, SIZE size) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
-  BITMAPINFO info = TopDownDib(size, 32);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size.cx;
+  info.bmiHeader.biHeight = -size.cy;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
   HDC screen = ::GetDC(nullptr);
   ::GetDIBits(screen, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);

@@ -79,7 +79,7 @@ class AboutWindow : public ::testing::Test {
     application_ = std::make_unique<TApplication>();
     form_ = std::make_unique<TfrmMain>(*application_);
     about_ = std::make_unique<TfrmAbout>(
-        *application_, form_->ImageListClose, [this](HWND owner, const char* verb, const std::string& file, int show) {
+        *application_, form_->Buttons().ClosePictures(), [this](HWND owner, const char* verb, const std::string& file, int show) {
           shellCalls_.push_back(ShellCall{owner, verb ? verb : "<null>", file, show});
         });
   }
@@ -196,7 +196,7 @@ TEST_F(AboutWindow, IsABorderlessTopmostWindowCentredOnTheDesktopWhenFirstShown)
   // Moved, closed and opened again: it comes back where it was left.
   ::SetWindowPos(About(), nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   about_->Close();
-  form_->acFormAboutExecute();
+  form_->acFormAbout.Execute();
   ::GetWindowRect(About(), &window);
   EXPECT_EQ(window.left, 40);
   EXPECT_EQ(window.top, 50);
@@ -204,7 +204,7 @@ TEST_F(AboutWindow, IsABorderlessTopmostWindowCentredOnTheDesktopWhenFirstShown)
 
 TEST_F(AboutWindow, EnterAndEscapeCloseItOtherKeysDoNot) {
   const HWND window = About();
-  form_->acFormAboutExecute();
+  form_->acFormAbout.Execute();
   for (WPARAM key : {WPARAM{'A'}, WPARAM{VK_SPACE}, WPARAM{VK_TAB}, WPARAM{VK_F4}, WPARAM{VK_DOWN}}) {
     PressKey(key);
     EXPECT_TRUE(Visible()) << "key " << key;
@@ -212,7 +212,7 @@ TEST_F(AboutWindow, EnterAndEscapeCloseItOtherKeysDoNot) {
   PressKey(VK_ESCAPE);
   EXPECT_FALSE(Visible());
 
-  form_->acFormAboutExecute();
+  form_->acFormAbout.Execute();
   EXPECT_EQ(About(), window) << "the same window comes back";
   EXPECT_TRUE(Visible());
   PressKey(VK_RETURN);
@@ -221,7 +221,7 @@ TEST_F(AboutWindow, EnterAndEscapeCloseItOtherKeysDoNot) {
 }
 
 TEST_F(AboutWindow, LinksHandTheirAddressesToTheShell) {
-  form_->acFormAboutExecute();
+  form_->acFormAbout.Execute();
   const auto click = [&](int id) {
     HWND label = Label(id);
     ::PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
@@ -276,8 +276,8 @@ TEST_F(AboutWindow, CornersAreCutByARoundedRegion) {
 }
 
 TEST_F(AboutWindow, ClosePictureHighlightsUnderTheMouseAndClosesOnClick) {
-  form_->acFormAboutExecute();
-  const TImageControl& cross = about_->ImageExit;
+  form_->acFormAbout.Execute();
+  const TImageControl& cross = about_->CloseControl();
   EXPECT_EQ(cross.PictureIndex(), 0);
   ASSERT_TRUE(testing::MoveMouseTo(POINT{1, 1}));
   ASSERT_TRUE(testing::MoveMouseTo(About(), testing::CentreOf(cross.BoundsRect())));
@@ -289,7 +289,7 @@ TEST_F(AboutWindow, ClosePictureHighlightsUnderTheMouseAndClosesOnClick) {
   ASSERT_TRUE(PumpUntil([&] { return cross.PictureIndex() == 1; }, kDeadline));
   testing::ClickMouse();
   EXPECT_TRUE(PumpUntil([&] { return !Visible(); }, kDeadline));
-  EXPECT_EQ(form_->Tag, 1);
+  EXPECT_EQ(form_->Tag(), 1);
 }
 
 }  // namespace

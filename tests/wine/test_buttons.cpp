@@ -57,7 +57,7 @@ class PictureButtons : public ::testing::Test {
   void SetUp() override {
     application_ = std::make_unique<TApplication>();
     form_ = std::make_unique<TfrmMain>(*application_, io_);
-    about_ = std::make_unique<TfrmAbout>(*application_, form_->ImageListClose);
+    about_ = std::make_unique<TfrmAbout>(*application_, form_->Buttons().ClosePictures());
     ASSERT_TRUE(::IsWindowVisible(Main())) << "the start-up fade-in shows the window";
     ASSERT_TRUE(MoveAway());
     io_.calls.clear();
@@ -90,28 +90,28 @@ class PictureButtons : public ::testing::Test {
 };
 
 TEST_F(PictureButtons, StartWithTheNormalPicturesAndOnlyVisibleOnesTakeTheMouse) {
-  EXPECT_EQ(form_->ImgOpenCD.PictureIndex(), 0);
-  EXPECT_EQ(form_->ImgCloseCd.PictureIndex(), 1);
-  EXPECT_EQ(form_->ImageExit.PictureIndex(), 0);
-  EXPECT_EQ(form_->ImageHide.PictureIndex(), 2);
-  EXPECT_EQ(form_->ImageLogo.PictureSize().cx, 137);
-  EXPECT_EQ(form_->ImageLogo.PictureSize().cy, 60);
+  EXPECT_EQ(form_->Buttons().Control(Picture::OpenCD).PictureIndex(), 0);
+  EXPECT_EQ(form_->Buttons().Control(Picture::CloseCd).PictureIndex(), 1);
+  EXPECT_EQ(form_->Buttons().Control(Picture::Exit).PictureIndex(), 0);
+  EXPECT_EQ(form_->Buttons().Control(Picture::Hide).PictureIndex(), 2);
+  EXPECT_EQ(form_->Buttons().Control(Picture::Logo).PictureSize().cx, 137);
+  EXPECT_EQ(form_->Buttons().Control(Picture::Logo).PictureSize().cy, 60);
 
   // The hidden bar picture takes no mouse; the background is nobody's.
-  EXPECT_EQ(form_->ControlAt(CentreOf(form_->ImageHide.BoundsRect())), nullptr);
-  EXPECT_EQ(form_->ControlAt(POINT{10, 10}), nullptr);
-  EXPECT_EQ(form_->ControlAt(POINT{56, 20}), &form_->ImageLogo);
-  EXPECT_EQ(form_->ControlAt(POINT{200, 142}), &form_->ImgOpenCD);
-  EXPECT_EQ(form_->ControlAt(POINT{201, 142}), nullptr);
+  EXPECT_EQ(form_->Buttons().ControlAt(CentreOf(form_->Buttons().Control(Picture::Hide).BoundsRect())), nullptr);
+  EXPECT_EQ(form_->Buttons().ControlAt(POINT{10, 10}), nullptr);
+  EXPECT_EQ(form_->Buttons().ControlAt(POINT{56, 20}), &form_->Buttons().Control(Picture::Logo));
+  EXPECT_EQ(form_->Buttons().ControlAt(POINT{200, 142}), &form_->Buttons().Control(Picture::OpenCD));
+  EXPECT_EQ(form_->Buttons().ControlAt(POINT{201, 142}), nullptr);
 }
 
 TEST_F(PictureButtons, HighlightWhileTheMouseIsOverAndReturnToNormalAfter) {
   struct Case {
-    TImageControl* control;
+    const TImageControl* control;
     int highlighted;
     int normal;
   };
-  for (const Case& c : {Case{&form_->ImgOpenCD, 2, 0}, Case{&form_->ImgCloseCd, 3, 1}, Case{&form_->ImageExit, 1, 0}}) {
+  for (const Case& c : {Case{&form_->Buttons().Control(Picture::OpenCD), 2, 0}, Case{&form_->Buttons().Control(Picture::CloseCd), 3, 1}, Case{&form_->Buttons().Control(Picture::Exit), 1, 0}}) {
     ASSERT_TRUE(MoveOnto(*c.control));
     EXPECT_TRUE(ShowsPicture(*c.control, c.highlighted)) << c.control->PictureIndex();
     ASSERT_TRUE(MoveAway());
@@ -119,15 +119,15 @@ TEST_F(PictureButtons, HighlightWhileTheMouseIsOverAndReturnToNormalAfter) {
   }
 
   // From one picture straight onto the next: the first one is left.
-  ASSERT_TRUE(MoveOnto(form_->ImgOpenCD));
-  ASSERT_TRUE(ShowsPicture(form_->ImgOpenCD, 2));
-  ASSERT_TRUE(MoveOnto(form_->ImgCloseCd));
-  EXPECT_TRUE(ShowsPicture(form_->ImgCloseCd, 3));
-  EXPECT_EQ(form_->ImgOpenCD.PictureIndex(), 0);
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::OpenCD)));
+  ASSERT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::OpenCD), 2));
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::CloseCd)));
+  EXPECT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::CloseCd), 3));
+  EXPECT_EQ(form_->Buttons().Control(Picture::OpenCD).PictureIndex(), 0);
   // The logo has no highlighted picture.
-  ASSERT_TRUE(MoveOnto(form_->ImageLogo));
-  EXPECT_TRUE(ShowsPicture(form_->ImgCloseCd, 1));
-  EXPECT_EQ(form_->ImageLogo.PictureIndex(), -1);
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::Logo)));
+  EXPECT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::CloseCd), 1));
+  EXPECT_EQ(form_->Buttons().Control(Picture::Logo).PictureIndex(), -1);
 }
 
 TEST_F(PictureButtons, ShowTheHandCursorOverPicturesOnly) {
@@ -138,7 +138,7 @@ TEST_F(PictureButtons, ShowTheHandCursorOverPicturesOnly) {
     ::SendMessageA(Main(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     return ::GetCursor();
   };
-  for (const TImageControl* control : {&form_->ImgOpenCD, &form_->ImgCloseCd, &form_->ImageExit, &form_->ImageLogo}) {
+  for (const TImageControl* control : {&form_->Buttons().Control(Picture::OpenCD), &form_->Buttons().Control(Picture::CloseCd), &form_->Buttons().Control(Picture::Exit), &form_->Buttons().Control(Picture::Logo)}) {
     EXPECT_EQ(cursorAt(CentreOf(control->BoundsRect())), hand);
   }
   EXPECT_NE(cursorAt(POINT{10, 10}), hand);
@@ -170,37 +170,37 @@ TEST_F(PictureButtons, MaskedPixelsStayWhiteThroughEveryPictureChange) {
     EXPECT_EQ(whiteInImage, 0) << "image " << index << " has opaque white pixels";
   };
 
-  expectPicture(form_->ImgOpenCD, form_->ImageListButtons, 0);
-  expectPicture(form_->ImgCloseCd, form_->ImageListButtons, 1);
-  expectPicture(form_->ImageExit, form_->ImageListClose, 0);
+  expectPicture(form_->Buttons().Control(Picture::OpenCD), form_->Buttons().ButtonPictures(), 0);
+  expectPicture(form_->Buttons().Control(Picture::CloseCd), form_->Buttons().ButtonPictures(), 1);
+  expectPicture(form_->Buttons().Control(Picture::Exit), form_->Buttons().ClosePictures(), 0);
   for (int round = 0; round < 2; ++round) {
-    ASSERT_TRUE(MoveOnto(form_->ImgOpenCD));
-    ASSERT_TRUE(ShowsPicture(form_->ImgOpenCD, 2));
-    expectPicture(form_->ImgOpenCD, form_->ImageListButtons, 2);
-    ASSERT_TRUE(MoveOnto(form_->ImgCloseCd));
-    ASSERT_TRUE(ShowsPicture(form_->ImgCloseCd, 3));
-    expectPicture(form_->ImgCloseCd, form_->ImageListButtons, 3);
-    expectPicture(form_->ImgOpenCD, form_->ImageListButtons, 0);
-    ASSERT_TRUE(MoveOnto(form_->ImageExit));
-    ASSERT_TRUE(ShowsPicture(form_->ImageExit, 1));
-    expectPicture(form_->ImageExit, form_->ImageListClose, 1);
-    expectPicture(form_->ImgCloseCd, form_->ImageListButtons, 1);
+    ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::OpenCD)));
+    ASSERT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::OpenCD), 2));
+    expectPicture(form_->Buttons().Control(Picture::OpenCD), form_->Buttons().ButtonPictures(), 2);
+    ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::CloseCd)));
+    ASSERT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::CloseCd), 3));
+    expectPicture(form_->Buttons().Control(Picture::CloseCd), form_->Buttons().ButtonPictures(), 3);
+    expectPicture(form_->Buttons().Control(Picture::OpenCD), form_->Buttons().ButtonPictures(), 0);
+    ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::Exit)));
+    ASSERT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::Exit), 1));
+    expectPicture(form_->Buttons().Control(Picture::Exit), form_->Buttons().ClosePictures(), 1);
+    expectPicture(form_->Buttons().Control(Picture::CloseCd), form_->Buttons().ButtonPictures(), 1);
     ASSERT_TRUE(MoveAway());
-    ASSERT_TRUE(ShowsPicture(form_->ImageExit, 0));
-    expectPicture(form_->ImageExit, form_->ImageListClose, 0);
+    ASSERT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::Exit), 0));
+    expectPicture(form_->Buttons().Control(Picture::Exit), form_->Buttons().ClosePictures(), 0);
   }
   // The bar pictures of the hidden control follow the same rule.
-  form_->ImageHideMouseEnter();
-  expectPicture(form_->ImageHide, form_->ImageListClose, 3);
+  form_->Buttons().MouseEnter(Picture::Hide);
+  expectPicture(form_->Buttons().Control(Picture::Hide), form_->Buttons().ClosePictures(), 3);
   form_->acPNGOnMouseMove.Execute();
-  expectPicture(form_->ImageHide, form_->ImageListClose, 2);
+  expectPicture(form_->Buttons().Control(Picture::Hide), form_->Buttons().ClosePictures(), 2);
 }
 
 // The fades capture the window through PaintClient: it must give the
 // pictures over white, the hidden one left out.
 TEST_F(PictureButtons, PaintClientDrawsTheVisiblePicturesOverWhite) {
-  ASSERT_TRUE(MoveOnto(form_->ImgOpenCD));
-  ASSERT_TRUE(ShowsPicture(form_->ImgOpenCD, 2));
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::OpenCD)));
+  ASSERT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::OpenCD), 2));
   RECT client{};
   ::GetClientRect(Main(), &client);
   Canvas painted(client.right, client.bottom, 0x123456);
@@ -219,12 +219,12 @@ TEST_F(PictureButtons, PaintClientDrawsTheVisiblePicturesOverWhite) {
     }
     EXPECT_EQ(wrong, 0);
   };
-  expectPictureAt(form_->ImgOpenCD);
-  expectPictureAt(form_->ImgCloseCd);
-  expectPictureAt(form_->ImageExit);
-  expectPictureAt(form_->ImageLogo);  // 137 x 60 in a 145 x 65 control
+  expectPictureAt(form_->Buttons().Control(Picture::OpenCD));
+  expectPictureAt(form_->Buttons().Control(Picture::CloseCd));
+  expectPictureAt(form_->Buttons().Control(Picture::Exit));
+  expectPictureAt(form_->Buttons().Control(Picture::Logo));  // 137 x 60 in a 145 x 65 control
 
-  const RECT hidden = form_->ImageHide.BoundsRect();
+  const RECT hidden = form_->Buttons().Control(Picture::Hide).BoundsRect();
   int notWhite = 0;
   for (int y = hidden.top; y < hidden.bottom; ++y) {
     for (int x = hidden.left; x < hidden.right; ++x) notWhite += painted.Pixel(x, y) != kWhite;
@@ -232,14 +232,14 @@ TEST_F(PictureButtons, PaintClientDrawsTheVisiblePicturesOverWhite) {
   EXPECT_EQ(notWhite, 0);
   EXPECT_EQ(painted.Pixel(0, 0), kWhite);
   EXPECT_EQ(painted.Pixel(client.right - 1, client.bottom - 1), kWhite);
-  EXPECT_EQ(form_->ImgOpenCD.PictureIndex(), 2) << "painting changes no picture";
+  EXPECT_EQ(form_->Buttons().Control(Picture::OpenCD).PictureIndex(), 2) << "painting changes no picture";
 }
 
 TEST_F(PictureButtons, TheCrossHidesTheWindowAndDoesNotEndTheProgram) {
-  ASSERT_TRUE(MoveOnto(form_->ImageExit));
-  ASSERT_TRUE(ShowsPicture(form_->ImageExit, 1));
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::Exit)));
+  ASSERT_TRUE(ShowsPicture(form_->Buttons().Control(Picture::Exit), 1));
   testing::ClickMouse();
-  EXPECT_TRUE(PumpUntil([&] { return form_->Tag == 0; }, kDeadline));
+  EXPECT_TRUE(PumpUntil([&] { return form_->Tag() == 0; }, kDeadline));
   MSG quit;
   EXPECT_FALSE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the cross ended the program";
   EXPECT_TRUE(::IsWindow(Main()));
@@ -247,33 +247,33 @@ TEST_F(PictureButtons, TheCrossHidesTheWindowAndDoesNotEndTheProgram) {
 }
 
 TEST_F(PictureButtons, OpenAndCloseMoveTheDefaultTrayOnAWholeClickOnly) {
-  ASSERT_TRUE(MoveOnto(form_->ImgOpenCD));
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::OpenCD)));
   testing::ClickMouse();
   ASSERT_TRUE(PumpUntil([&] { return io_.calls.size() == 1; }, kDeadline));
   EXPECT_NE(io_.calls[0].find("\"Set cdaudio door open wait\""), std::string::npos) << io_.calls[0];
 
-  ASSERT_TRUE(MoveOnto(form_->ImgCloseCd));
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::CloseCd)));
   testing::ClickMouse();
   ASSERT_TRUE(PumpUntil([&] { return io_.calls.size() == 2; }, kDeadline));
   EXPECT_NE(io_.calls[1].find("\"Set cdaudio door closed wait\""), std::string::npos) << io_.calls[1];
 
   // Pressed on Open, released on Close: neither is a click.
-  ASSERT_TRUE(MoveOnto(form_->ImgOpenCD));
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::OpenCD)));
   testing::ClickMouse(MOUSEEVENTF_LEFTDOWN, 0);
   PumpUntil([] { return false; }, std::chrono::milliseconds(100));
-  ASSERT_TRUE(MoveOnto(form_->ImgCloseCd));
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::CloseCd)));
   testing::ClickMouse(0, MOUSEEVENTF_LEFTUP);
   PumpUntil([] { return false; }, std::chrono::milliseconds(300));
   EXPECT_EQ(io_.calls.size(), 2u);
-  EXPECT_EQ(form_->Tag, 1);
+  EXPECT_EQ(form_->Tag(), 1);
 }
 
 TEST_F(PictureButtons, TheLogoOpensTheAboutWindow) {
   ASSERT_FALSE(::IsWindowVisible(about_->Handle()));
-  ASSERT_TRUE(MoveOnto(form_->ImageLogo));
+  ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::Logo)));
   testing::ClickMouse();
   EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(about_->Handle()) != FALSE; }, kDeadline));
-  EXPECT_EQ(form_->Tag, 1);
+  EXPECT_EQ(form_->Tag(), 1);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ class DriveCommands : public ::testing::Test {
   }
 
   TMenuItem& SubItem(char letter, const std::string& caption) {
-    TMenuItem& root = form_->PopupMenuTray.Items();
+    TMenuItem& root = form_->PopupMenuTray().Items();
     for (std::size_t i = 0; i < root.Count(); ++i) {
       TMenuItem& entry = root.Item(i);
       if (entry.Tag != 3 || entry.Hint[0] != letter) continue;
@@ -141,12 +141,12 @@ TEST_F(DriveCommands, BlockAllSkipsVolumesItCannotReachAndKeepsGoing) {
 }
 
 TEST_F(DriveCommands, BlockAllCheckMarkFollowsTheState) {
-  HMENU tools = ::GetSubMenu(form_->PopupMenuTray.Handle(), 1);
+  HMENU tools = ::GetSubMenu(form_->PopupMenuTray().Handle(), 1);
   ASSERT_EQ(testing::MenuText(tools, 3), "Block All");
   EXPECT_FALSE(testing::MenuChecked(tools, 3));
-  form_->PopupMenuTray.FindByName("Block1")->Click();
+  form_->PopupMenuTray().FindByName("Block1")->Click();
   EXPECT_TRUE(testing::MenuChecked(tools, 3));
-  form_->PopupMenuTray.FindByName("Block1")->Click();
+  form_->PopupMenuTray().FindByName("Block1")->Click();
   EXPECT_FALSE(testing::MenuChecked(tools, 3));
 }
 

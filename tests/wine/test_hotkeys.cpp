@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/names.h"
 #include "settings/hotkeys.h"
 #include "tests/wine/message_box_answerer.h"
 #include "tests/wine/recording_drive_io.h"
@@ -158,7 +159,7 @@ TEST(HotKeys, EachIdRunsItsActionOnceStartUpHasFinished) {
   // Ctrl+Page Up arriving then must not reach the drive.
   bool earlyPressDelivered = false;
   testing::MessageBoxAnswerer answerer([&](const std::string&) {
-    HWND formWindow = ::FindWindowA(TfrmMain::kClassName, nullptr);
+    HWND formWindow = ::FindWindowA(names::kMainFormClass, nullptr);
     earlyPressDelivered = formWindow && ::SendMessageA(formWindow, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL, VK_PRIOR)) == 0;
   });
   TApplication application;

@@ -40,9 +40,9 @@ class Settings : public ::testing::Test {
     ASSERT_TRUE(vendorKey_.Ready());
   }
   // The Run key with a value of another program beside ours.
-  static void CreateRunKey() { ASSERT_TRUE(WriteValue(kRunKeyPath, "OtherProgram", StringValue("other.exe"))); }
+  static void CreateRunKey() { ASSERT_TRUE(WriteValue(names::kRunKeyPath, "OtherProgram", StringValue("other.exe"))); }
 
-  testing::KeyAside runKey_{kRunKeyPath};
+  testing::KeyAside runKey_{names::kRunKeyPath};
   testing::KeyAside vendorKey_{kVendorKeyPath};
 };
 
@@ -52,16 +52,16 @@ TEST_F(Settings, NothingStoredReadsOffAndStartUpCreatesNothing) {
   {
     TApplication application;
     TfrmMain form(application);
-    EXPECT_FALSE(form.FAutoStart);
-    EXPECT_FALSE(form.FAutoHide);
-    EXPECT_EQ(form.Tag, 1);
+    EXPECT_FALSE(form.AutoStart());
+    EXPECT_FALSE(form.AutoHide());
+    EXPECT_EQ(form.Tag(), 1);
   }
-  EXPECT_FALSE(KeyExists(kRunKeyPath));
+  EXPECT_FALSE(KeyExists(names::kRunKeyPath));
   EXPECT_FALSE(KeyExists(kVendorKeyPath));
 
   // Keys without our values read off too.
   CreateRunKey();
-  ASSERT_TRUE(WriteValue(kSettingsKeyPath, "Other", StringValue("1")));
+  ASSERT_TRUE(WriteValue(names::kSettingsKeyPath, "Other", StringValue("1")));
   EXPECT_FALSE(ReadAutoStart());
   EXPECT_FALSE(ReadAutoHide());
 }
@@ -76,12 +76,12 @@ TEST_F(Settings, AValueOfAnyTypeOrDataReadsOnAndStaysUntouched) {
       StringValue("C:\\No Longer There\\old.exe"),
   };
   for (const RegValue& value : values) {
-    ASSERT_TRUE(WriteValue(kRunKeyPath, kRunValueName, value));
-    ASSERT_TRUE(WriteValue(kSettingsKeyPath, kAutoHideValueName, value));
+    ASSERT_TRUE(WriteValue(names::kRunKeyPath, names::kRunValueName, value));
+    ASSERT_TRUE(WriteValue(names::kSettingsKeyPath, names::kAutoHideValueName, value));
     EXPECT_TRUE(ReadAutoStart()) << "type " << value.type << ", " << value.data.size() << " bytes";
     EXPECT_TRUE(ReadAutoHide()) << "type " << value.type << ", " << value.data.size() << " bytes";
-    EXPECT_EQ(ReadValue(kRunKeyPath, kRunValueName), value);
-    EXPECT_EQ(ReadValue(kSettingsKeyPath, kAutoHideValueName), value);
+    EXPECT_EQ(ReadValue(names::kRunKeyPath, names::kRunValueName), value);
+    EXPECT_EQ(ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName), value);
   }
 }
 
@@ -90,54 +90,54 @@ TEST_F(Settings, HideOnStartCreatesItsKeyWithParentsAndOffKeepsTheKey) {
   bool autoHide = false;
   SwitchAutoHide(autoHide);
   EXPECT_TRUE(autoHide);
-  const std::optional<RegValue> stored = ReadValue(kSettingsKeyPath, kAutoHideValueName);
+  const std::optional<RegValue> stored = ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName);
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(stored->data, (std::vector<BYTE>{'1', 0}));
 
   SwitchAutoHide(autoHide);
   EXPECT_FALSE(autoHide);
-  EXPECT_FALSE(ReadValue(kSettingsKeyPath, kAutoHideValueName));
-  EXPECT_TRUE(KeyExists(kSettingsKeyPath));
+  EXPECT_FALSE(ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName));
+  EXPECT_TRUE(KeyExists(names::kSettingsKeyPath));
 
   SwitchAutoHide(autoHide);
   EXPECT_TRUE(autoHide);
-  EXPECT_EQ(ReadValue(kSettingsKeyPath, kAutoHideValueName), StringValue("1"));
+  EXPECT_EQ(ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName), StringValue("1"));
 }
 
 TEST_F(Settings, AutostartWritesTheQuotedPathAndOffDeletesOnlyItsValue) {
   CreateRunKey();
-  ASSERT_TRUE(WriteValue(kRunKeyPath, kRunValueName, StringValue("C:\\old\\place.exe")));
+  ASSERT_TRUE(WriteValue(names::kRunKeyPath, names::kRunValueName, StringValue("C:\\old\\place.exe")));
   bool autoStart = ReadAutoStart();
   ASSERT_TRUE(autoStart);
 
   SwitchAutoStart(autoStart);
   EXPECT_FALSE(autoStart);
-  EXPECT_FALSE(ReadValue(kRunKeyPath, kRunValueName));
-  EXPECT_EQ(ReadValue(kRunKeyPath, "OtherProgram"), StringValue("other.exe"));
+  EXPECT_FALSE(ReadValue(names::kRunKeyPath, names::kRunValueName));
+  EXPECT_EQ(ReadValue(names::kRunKeyPath, "OtherProgram"), StringValue("other.exe"));
 
   SwitchAutoStart(autoStart);
   EXPECT_TRUE(autoStart);
-  EXPECT_EQ(ReadValue(kRunKeyPath, kRunValueName), StringValue("\"" + OwnPath() + "\""));
+  EXPECT_EQ(ReadValue(names::kRunKeyPath, names::kRunValueName), StringValue("\"" + OwnPath() + "\""));
 
   // A path with spaces stays one piece at logon.
   autoStart = false;
   SwitchAutoStart(autoStart, std::string("C:\\Program Files\\Tarvelo\\Tarvelo.exe"));
   EXPECT_TRUE(autoStart);
-  EXPECT_EQ(ReadValue(kRunKeyPath, kRunValueName), StringValue("\"C:\\Program Files\\Tarvelo\\Tarvelo.exe\""));
-  EXPECT_EQ(ReadValue(kRunKeyPath, "OtherProgram"), StringValue("other.exe"));
+  EXPECT_EQ(ReadValue(names::kRunKeyPath, names::kRunValueName), StringValue("\"C:\\Program Files\\Tarvelo\\Tarvelo.exe\""));
+  EXPECT_EQ(ReadValue(names::kRunKeyPath, "OtherProgram"), StringValue("other.exe"));
 }
 
 TEST_F(Settings, AutostartStaysOffWithoutTheRunKeyOrAWholePath) {
   bool autoStart = false;
   SwitchAutoStart(autoStart);
   EXPECT_FALSE(autoStart);
-  EXPECT_FALSE(KeyExists(kRunKeyPath)) << "the Run key is only ever opened";
+  EXPECT_FALSE(KeyExists(names::kRunKeyPath)) << "the Run key is only ever opened";
 
   CreateRunKey();
   SwitchAutoStart(autoStart, std::nullopt);
   EXPECT_FALSE(autoStart);
-  EXPECT_FALSE(ReadValue(kRunKeyPath, kRunValueName));
+  EXPECT_FALSE(ReadValue(names::kRunKeyPath, names::kRunValueName));
 
   // The system fills a buffer that is too small and says so only through the
   // length: a path that exactly fills it counts as cut short.
@@ -159,7 +159,7 @@ TEST_F(Settings, ARefusedWriteRaisesAndLeavesTheSettingAsTheRegistryHasIt) {
     EXPECT_STREQ(error.what(), "Failed to set data for 'Mirrowen'");
   }
   EXPECT_FALSE(autoStart);
-  EXPECT_FALSE(ReadValue(kRunKeyPath, kRunValueName));
+  EXPECT_FALSE(ReadValue(names::kRunKeyPath, names::kRunValueName));
 
   bool autoHide = false;
   try {
@@ -169,7 +169,7 @@ TEST_F(Settings, ARefusedWriteRaisesAndLeavesTheSettingAsTheRegistryHasIt) {
     EXPECT_STREQ(error.what(), "Failed to set data for 'AutoHide'");
   }
   EXPECT_FALSE(autoHide);
-  EXPECT_FALSE(ReadValue(kSettingsKeyPath, kAutoHideValueName));
+  EXPECT_FALSE(ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName));
 
   // Where a handler's error ends up: the error box, with the text as raised
   // (a quote sorts before ".", so no full stop is added).
@@ -184,43 +184,43 @@ TEST_F(Settings, ARefusedWriteRaisesAndLeavesTheSettingAsTheRegistryHasIt) {
 // the Tools submenu, with check marks that match at every moment.
 TEST_F(Settings, TheFormReadsBothAtStartUpAndItsMarksFollowEverySwitch) {
   CreateRunKey();
-  ASSERT_TRUE(WriteValue(kRunKeyPath, kRunValueName, StringValue("C:\\old\\place.exe")));
-  ASSERT_TRUE(WriteValue(kSettingsKeyPath, kAutoHideValueName, StringValue("0")));
+  ASSERT_TRUE(WriteValue(names::kRunKeyPath, names::kRunValueName, StringValue("C:\\old\\place.exe")));
+  ASSERT_TRUE(WriteValue(names::kSettingsKeyPath, names::kAutoHideValueName, StringValue("0")));
   TApplication application;
   TfrmMain form(application);
-  EXPECT_TRUE(form.FAutoStart);
-  EXPECT_TRUE(form.FAutoHide);
-  EXPECT_EQ(form.Tag, 0) << "hide-on-start hides the window at the end of start-up";
+  EXPECT_TRUE(form.AutoStart());
+  EXPECT_TRUE(form.AutoHide());
+  EXPECT_EQ(form.Tag(), 0) << "hide-on-start hides the window at the end of start-up";
 
-  TMenuItem* tools = form.PopupMenuTray.FindByName("ools1");
+  TMenuItem* tools = form.PopupMenuTray().FindByName("ools1");
   ASSERT_NE(tools, nullptr);
   HMENU toolsMenu = tools->SubMenuHandle();
   ASSERT_NE(toolsMenu, nullptr);
   ASSERT_EQ(testing::MenuText(toolsMenu, 0), "Hide On Start");
   ASSERT_EQ(testing::MenuText(toolsMenu, 1), "Autostart");
   // Opening the submenu shows the marks of the settings as read.
-  form.PopupMenuTray.PrepareSubMenu(toolsMenu);
+  form.PopupMenuTray().PrepareSubMenu(toolsMenu);
   EXPECT_TRUE(testing::MenuChecked(toolsMenu, 0));
   EXPECT_TRUE(testing::MenuChecked(toolsMenu, 1));
 
   // A click switches the setting, the registry and the mark at once.
-  form.PopupMenuTray.FindByName("acAutoStart1")->Click();
-  EXPECT_FALSE(form.FAutoStart);
-  EXPECT_FALSE(ReadValue(kRunKeyPath, kRunValueName));
+  form.PopupMenuTray().FindByName("acAutoStart1")->Click();
+  EXPECT_FALSE(form.AutoStart());
+  EXPECT_FALSE(ReadValue(names::kRunKeyPath, names::kRunValueName));
   EXPECT_FALSE(testing::MenuChecked(toolsMenu, 1));
   EXPECT_TRUE(testing::MenuChecked(toolsMenu, 0));
 
-  form.PopupMenuTray.FindByName("acAutoHide1")->Click();
-  EXPECT_FALSE(form.FAutoHide);
-  EXPECT_FALSE(ReadValue(kSettingsKeyPath, kAutoHideValueName));
+  form.PopupMenuTray().FindByName("acAutoHide1")->Click();
+  EXPECT_FALSE(form.AutoHide());
+  EXPECT_FALSE(ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName));
   EXPECT_FALSE(testing::MenuChecked(toolsMenu, 0));
 
-  form.PopupMenuTray.FindByName("acAutoStart1")->Click();
-  form.PopupMenuTray.FindByName("acAutoHide1")->Click();
-  EXPECT_TRUE(form.FAutoStart);
-  EXPECT_TRUE(form.FAutoHide);
-  EXPECT_EQ(ReadValue(kRunKeyPath, kRunValueName), StringValue("\"" + OwnPath() + "\""));
-  EXPECT_EQ(ReadValue(kSettingsKeyPath, kAutoHideValueName), StringValue("1"));
+  form.PopupMenuTray().FindByName("acAutoStart1")->Click();
+  form.PopupMenuTray().FindByName("acAutoHide1")->Click();
+  EXPECT_TRUE(form.AutoStart());
+  EXPECT_TRUE(form.AutoHide());
+  EXPECT_EQ(ReadValue(names::kRunKeyPath, names::kRunValueName), StringValue("\"" + OwnPath() + "\""));
+  EXPECT_EQ(ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName), StringValue("1"));
   EXPECT_TRUE(testing::MenuChecked(toolsMenu, 0));
   EXPECT_TRUE(testing::MenuChecked(toolsMenu, 1));
 }

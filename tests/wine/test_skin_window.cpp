@@ -24,7 +24,7 @@
 #include "tests/wine/mouse_and_pixels.h"
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
-#include "ui/skin_window.h"
+#include "ui/layered_window.h"
 
 namespace tarvelo {
 namespace {
@@ -175,7 +175,7 @@ class SkinWindow : public ::testing::Test {
   void SetUp() override {
     application_ = std::make_unique<TApplication>();
     form_ = std::make_unique<TfrmMain>(*application_);
-    ASSERT_NE(form_->PNGForm, nullptr);
+    ASSERT_NE(form_->Skin().PngForm(), nullptr);
   }
   void TearDown() override {
     form_.reset();
@@ -183,12 +183,12 @@ class SkinWindow : public ::testing::Test {
   }
 
   HWND Main() const { return form_->Handle(); }
-  HWND Png() const { return form_->PNGForm->Handle(); }
+  HWND Png() const { return form_->Skin().PngForm()->Handle(); }
 
   // A skin of the given picture, in the corner, as start-up would leave it.
   void UseSkin(const std::string& path, int width, int height) {
-    ASSERT_TRUE(form_->LoadSkin(path));
-    form_->PlaceSkinWindows();
+    ASSERT_TRUE(form_->Skin().LoadSkin(path));
+    form_->Skin().Place();
     const RECT main = BoundsOf(Main());
     ASSERT_EQ(main.right - main.left, width);
     ASSERT_EQ(main.bottom - main.top, height);
@@ -221,7 +221,7 @@ TEST_F(SkinWindow, BothWindowsAreTopmostLayeredPopupsOfTheApplicationWindowWithT
   EXPECT_FALSE(::IsWindowVisible(application_->Handle()));
   EXPECT_TRUE(IsAbove(Main(), Png()));
   EXPECT_TRUE(SameRect(BoundsOf(Main()), BoundsOf(Png()))) << Describe(BoundsOf(Main()));
-  EXPECT_EQ(form_->Tag, 1);
+  EXPECT_EQ(form_->Tag(), 1);
 
   // After the fade-in only the white colour key is left.
   COLORREF key = 0;
@@ -243,9 +243,9 @@ TEST_F(SkinWindow, TheSkinSizesTheWindowsAndTheWorkAreaSizePlacesThemAMissingSki
   // The failure is reported, the skin is empty, and the windows keep their
   // size and place; a fade with the empty skin still runs.
   MessageBoxAnswerer answerer;
-  EXPECT_FALSE(form_->LoadSkin("Z:\\tmp\\tarvelo-wine-tests\\skin-window\\none.png"));
+  EXPECT_FALSE(form_->Skin().LoadSkin("Z:\\tmp\\tarvelo-wine-tests\\skin-window\\none.png"));
   EXPECT_EQ(answerer.Text(), "Image none.png introuvable.");
-  EXPECT_TRUE(form_->SkinBitmap.empty());
+  EXPECT_TRUE(form_->Skin().Skin().empty());
   form_->acHideExecute();
   form_->acShowExecute();
   EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
@@ -264,7 +264,7 @@ TEST_F(SkinWindow, HideParksTheMainWindowAboveTheScreenByAtLeastItsHeightAndShow
 
     for (int round = 0; round < 2; ++round) {
       form_->acHideExecute();
-      EXPECT_EQ(form_->Tag, 0);
+      EXPECT_EQ(form_->Tag(), 0);
       const RECT parked = BoundsOf(Main());
       EXPECT_EQ(parked.top, c.parkedTop);
       EXPECT_EQ(parked.left, shown.left);
@@ -274,14 +274,14 @@ TEST_F(SkinWindow, HideParksTheMainWindowAboveTheScreenByAtLeastItsHeightAndShow
     }
     for (int round = 0; round < 2; ++round) {
       form_->acShowExecute();
-      EXPECT_EQ(form_->Tag, 1);
+      EXPECT_EQ(form_->Tag(), 1);
       EXPECT_TRUE(SameRect(BoundsOf(Main()), shown)) << Describe(BoundsOf(Main()));
       EXPECT_TRUE(SameRect(BoundsOf(Png()), shown));
       EXPECT_TRUE(::IsWindowVisible(Main()));
       EXPECT_TRUE(IsAbove(Main(), Png()));
     }
     form_->acHideExecute();
-    EXPECT_EQ(form_->Tag, 0);
+    EXPECT_EQ(form_->Tag(), 0);
     form_->acShowExecute();
   }
 }
@@ -307,14 +307,14 @@ void CALLBACK DragTick(HWND, UINT, UINT_PTR id, DWORD) {
   if (s.done) return;
   ++s.tick;
   if (s.tick == 2) {
-    s.mainHiddenWhileDragging = !::IsWindowVisible(s.form->Handle()) && s.form->SkinBusy();
+    s.mainHiddenWhileDragging = !::IsWindowVisible(s.form->Handle()) && s.form->Skin().Busy();
     s.moveCursorWhileDragging = ::GetCursor() == ::LoadCursorA(nullptr, IDC_SIZEALL);
     // Commands that arrive during the drag must not start a second drag or a fade.
     const int tickBefore = s.tick;
     s.form->FormMouseDown(MouseButton::Left, POINT{20, 110});
     s.form->acHideExecute();
     s.form->acShowExecute();
-    s.reentryIgnored = s.tick == tickBefore && s.form->Tag == 1 && s.form->SkinBusy();
+    s.reentryIgnored = s.tick == tickBefore && s.form->Tag() == 1 && s.form->Skin().Busy();
   }
   ::SetCursorPos(s.press.x + kDragStep.x * s.tick, s.press.y + kDragStep.y * s.tick);
   if (s.tick < kDragSteps) return;
@@ -340,7 +340,7 @@ TEST_F(SkinWindow, ADragMovesBothWindowsByTheCursorDisplacementAndIgnoresCommand
   ::SetCursorPos(script.press.x + kDragStep.x, script.press.y + kDragStep.y);
   const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &DragTick);
   ASSERT_NE(timer, 0u);
-  EXPECT_TRUE(PumpUntil([&] { return script.done && !form_->SkinBusy(); }, kDeadline));
+  EXPECT_TRUE(PumpUntil([&] { return script.done && !form_->Skin().Busy(); }, kDeadline));
   if (!script.done) {
     ::KillTimer(nullptr, timer);
     PressLeft(MOUSEEVENTF_LEFTUP);
@@ -355,7 +355,7 @@ TEST_F(SkinWindow, ADragMovesBothWindowsByTheCursorDisplacementAndIgnoresCommand
   EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
   EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
   EXPECT_TRUE(::IsWindowVisible(Main()));
-  EXPECT_EQ(form_->Tag, 1);
+  EXPECT_EQ(form_->Tag(), 1);
   EXPECT_NE(::GetCursor(), ::LoadCursorA(nullptr, IDC_SIZEALL));
 }
 
@@ -384,12 +384,12 @@ TEST_F(SkinWindow, FadesKeepNoPictureBehind) {
   // Fades without their pauses: each one still makes every layered update and
   // snapshot. A kept 32-bit picture of the window's size per update would add
   // megabytes with every round.
-  form_->FadeOutSkin(0);
-  form_->FadeInSkin(0);
+  form_->Skin().FadeOutSkin(0);
+  form_->Skin().FadeInSkin(0);
   const SIZE_T before = PrivateBytes();
   for (int round = 0; round < 10; ++round) {
-    form_->FadeOutSkin(0);
-    form_->FadeInSkin(0);
+    form_->Skin().FadeOutSkin(0);
+    form_->Skin().FadeInSkin(0);
   }
   const SIZE_T after = PrivateBytes();
   EXPECT_LT(after, before + 4 * 1024 * 1024) << before << " -> " << after;

@@ -37,8 +37,8 @@ class TrayMenu : public ::testing::Test {
     testing::RemoveDrive('F');
   }
 
-  static HMENU Menu() { return form_->PopupMenuTray.Handle(); }
-  static TMenuItem& Root() { return form_->PopupMenuTray.Items(); }
+  static HMENU Menu() { return form_->PopupMenuTray().Handle(); }
+  static TMenuItem& Root() { return form_->PopupMenuTray().Items(); }
   static TMenuItem* DriveEntry(char letter) {
     for (std::size_t i = 0; i < Root().Count(); ++i) {
       TMenuItem& item = Root().Item(i);
@@ -80,12 +80,12 @@ TEST_F(TrayMenu, KeepsHiddenItemsAndDesignerNamesInTheModel) {
     EXPECT_EQ(Root().Item(i).Name, names[i]);
     EXPECT_NE(Root().Item(i).Tag, 3) << "static items never look like drive entries";
   }
-  EXPECT_FALSE(form_->PopupMenuTray.FindByName("Show1")->Visible());
-  EXPECT_FALSE(form_->PopupMenuTray.FindByName("acHide1")->Visible());
-  EXPECT_FALSE(form_->PopupMenuTray.FindByName("N6")->Visible());
-  EXPECT_EQ(form_->PopupMenuTray.FindByName("Show1")->Action(), &form_->acShow);
-  EXPECT_EQ(form_->PopupMenuTray.FindByName("Block1")->Action(), &form_->acBlockAll);
-  EXPECT_EQ(form_->PopupMenuTray.FindByName("gfngf1")->Caption(), "Exit");
+  EXPECT_FALSE(form_->PopupMenuTray().FindByName("Show1")->Visible());
+  EXPECT_FALSE(form_->PopupMenuTray().FindByName("acHide1")->Visible());
+  EXPECT_FALSE(form_->PopupMenuTray().FindByName("N6")->Visible());
+  EXPECT_EQ(form_->PopupMenuTray().FindByName("Show1")->Action(), &form_->acShow);
+  EXPECT_EQ(form_->PopupMenuTray().FindByName("Block1")->Action(), &form_->acBlockAll);
+  EXPECT_EQ(form_->PopupMenuTray().FindByName("gfngf1")->Caption(), "Exit");
   // The separator appended at start-up comes right after the static layout.
   EXPECT_EQ(Root().Item(8).Caption(), "-");
 }

@@ -1,10 +1,9 @@
-// The skin's half of the two stacked windows: the per-pixel-alpha companion
-// window PNGForm beneath the main window, the layered update that puts a skin
-// image on it, the colour-key and constant-alpha attributes of the main
-// window, and the capture of what the main window paints, which fades and
-// drags lay over the skin.
-#ifndef TARVELO_UI_SKIN_WINDOW_H
-#define TARVELO_UI_SKIN_WINDOW_H
+// The pieces of a skinned window: the layered update that puts a skin image
+// on a per-pixel-alpha window, the colour-key and constant-alpha attributes
+// of a window, and the capture of what a window paints, which fades and drags
+// lay over the skin.
+#ifndef TARVELO_UI_LAYERED_WINDOW_H
+#define TARVELO_UI_LAYERED_WINDOW_H
 
 #include <windows.h>
 
@@ -12,41 +11,11 @@
 #include <memory>
 #include <string>
 
+#include "app/dib_section.h"
 #include "app/handles.h"
-#include "app/window.h"
 #include "ui/skin_image.h"
 
 namespace tarvelo {
-
-constexpr const char* kSkinFileName = "form.png";
-
-enum class MouseButton { Left, Right, Middle };
-
-// The button of a WM_LBUTTONDOWN, WM_RBUTTONDOWN or WM_MBUTTONDOWN message.
-MouseButton PressedButton(UINT message) noexcept;
-
-class TPNGForm : public Window {
- public:
-  static constexpr const char* kClassName = "TPNGForm";
-
-  // Hidden, borderless, topmost and layered. Its owner is the application
-  // window, as for the main window: an owned window always stays above its
-  // owner, and PNGForm has to lie beneath the main window.
-  TPNGForm(HWND owner, const std::string& caption);
-
-  // A press, with its point in this window's client coordinates.
-  std::function<void(MouseButton, POINT)> OnMouseDown;
-
-  // The cursor shown over this window instead of the class cursor, or null
-  // for the class cursor. Takes effect at once.
-  void SetCursorOverride(HCURSOR cursor) noexcept;
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
- private:
-  HCURSOR cursorOverride_ = nullptr;
-};
 
 // Puts the image on a per-pixel-alpha layered window at the window's current
 // position and size, scaled by `alpha`. The image is drawn from the window's
@@ -71,7 +40,7 @@ class LayerPicture {
   const SkinImage& image_;
   SIZE size_;
   UniqueMemoryDc dc_;
-  UniqueHBitmap bitmap_;
+  DibSection bitmap_;
   // Declared last: the bitmap leaves the DC before either is deleted.
   std::unique_ptr<SelectObjectRestorer> selected_;
   bool ready_ = false;
@@ -84,8 +53,8 @@ void UpdateSkinLayer(HWND window, const LayerPicture& picture, BYTE alpha);
 // A window's current size.
 SIZE WindowSize(HWND window);
 
-// The main window's layered attributes as four properties. While either
-// effect is on the window is layered, and every change is applied at once.
+// A window's layered attributes as four properties. While either effect is
+// on the window is layered, and every change is applied at once.
 class LayeredAttributes {
  public:
   LayeredAttributes(bool alphaBlend, BYTE alphaBlendValue, bool transparentColor,
@@ -119,13 +88,6 @@ class LayeredAttributes {
 // off screen and released before this returns.
 SkinImage ComposeWindowSnapshot(const SkinImage& skin, SIZE clientSize, const std::function<void(HDC)>& paint,
                                 COLORREF key);
-
-// Dispatches the thread's pending messages. A quit request taken from the
-// queue is posted again, so that the message loop still ends on it.
-void ProcessPendingMessages();
-
-// The folder of the running executable, with its trailing backslash.
-std::string ExecutableFolder();
 
 }  // namespace tarvelo
 

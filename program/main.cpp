@@ -1,39 +1,35 @@
-// Entry point: the single-instance guard, the application object and its
-// forms, the message loop, and the tear-down in reverse order.
+// Entry point: composes the program from its parts. The single-instance
+// guard, the application object and its forms, the message loop, and the
+// tear-down in reverse order.
 #include <windows.h>
 
 #include <exception>
 #include <memory>
 #include <string>
-#include <typeinfo>
 
 #include "app/application.h"
 #include "app/error_text.h"
 #include "app/errors.h"
 #include "app/handles.h"
+#include "app/module_path.h"
+#include "app/names.h"
 #include "app/product.h"
+#include "app/resource_text.h"
+#include "resources/resource_ids.h"
 #include "ui/form_about.h"
 #include "ui/form_main.h"
 
 namespace {
 
-constexpr const char* kInstanceGuardName = "Quorvane";
-
-std::string ModuleFileName() {
-  char path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string full(path, length < MAX_PATH ? length : 0);
-  const std::size_t slash = full.find_last_of("\\/");
-  return slash == std::string::npos ? full : full.substr(slash + 1);
-}
-
 // An error before the main form is set up leaves nothing to run: say what it
 // was, the way the system reports an application failure, and end.
 int ReportStartupFailure(const std::exception& error) {
   const auto* ours = dynamic_cast<const tarvelo::Error*>(&error);
-  const std::string text = tarvelo::ApplicationErrorText(ours ? ours->ClassName() : "Exception", ModuleFileName(),
-                                                         ours ? ours->Address() : 0, error.what());
-  ::MessageBoxA(nullptr, text.c_str(), "Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  const std::string text = tarvelo::ApplicationErrorText(
+      tarvelo::ResourceText(IDS_APPLICATION_ERROR), ours ? ours->ClassName() : "Exception",
+      tarvelo::ExecutableFileName(), ours ? ours->Address() : 0, error.what());
+  const std::string title = tarvelo::ResourceText(IDS_APPLICATION_ERROR_TITLE);
+  ::MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
   return 1;
 }
 
@@ -43,7 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Only existence counts: the object is never mapped. Its name has no
   // namespace prefix, so the guard holds within one desktop session.
   tarvelo::UniqueKernelHandle guard(
-      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 1, kInstanceGuardName));
+      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 1, tarvelo::names::kInstanceGuard));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
   // An empty or not-ready drive must make the once-a-second volume query fail
@@ -58,7 +54,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application->Initialize();
     application->SetTitle(TARVELO_TITLE);
     frmMain = std::make_unique<tarvelo::TfrmMain>(*application);
-    frmAbout = std::make_unique<tarvelo::TfrmAbout>(*application, frmMain->ImageListClose);
+    frmAbout = std::make_unique<tarvelo::TfrmAbout>(*application, frmMain->Buttons().ClosePictures());
   } catch (const std::exception& error) {
     return ReportStartupFailure(error);
   }

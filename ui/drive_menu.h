@@ -1,0 +1,54 @@
+// The tray menu's table of optical drives: below a separator, one entry per
+// drive in letter order, each with the submenu "Explore...", a line, "Open"
+// and "Close", captioned with the drive and its disc's label once a second.
+// The entries are the only record of the drives: every per-drive command
+// takes its letter from the entry that holds the chosen sub-item.
+#ifndef TARVELO_UI_DRIVE_MENU_H
+#define TARVELO_UI_DRIVE_MENU_H
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+#include "app/handles.h"
+#include "ui/popup_menu.h"
+
+namespace tarvelo {
+
+class DriveMenu {
+ public:
+  // What the sub-items of an entry run; each receives the chosen sub-item.
+  struct Commands {
+    std::function<void(TMenuItem&)> explore;
+    std::function<void(TMenuItem&)> open;
+    std::function<void(TMenuItem&)> close;
+  };
+
+  // The caption refresh ticks on `window` (WM_TIMER with `timerId`) from now
+  // on; it finds nothing to do until the entries are appended.
+  DriveMenu(TPopupMenu& menu, HWND window, UINT_PTR timerId, UINT interval);
+  DriveMenu(const DriveMenu&) = delete;
+  DriveMenu& operator=(const DriveMenu&) = delete;
+
+  // Appends the separator and one entry per optical drive present now.
+  void AppendEntries(Commands commands);
+  // Gives every entry its drive string and the label of the disc in it, or
+  // the bare drive string while no disc is readable.
+  void RefreshCaptions();
+
+  // The letter of the drive that a sub-item of an entry addresses: the
+  // entry's Hint, never its caption, which carries the label.
+  static std::optional<char> LetterOf(const TMenuItem& subItem);
+  // Opens the drive's root folder in the shell, owned by `owner`.
+  static void Explore(const TMenuItem& subItem, HWND owner);
+
+ private:
+  TPopupMenu& menu_;
+  ScopedTimer timer_;
+  Commands commands_;
+};
+
+}  // namespace tarvelo
+
+#endif

@@ -1,0 +1,76 @@
+#include "ui/picture_buttons.h"
+
+#include "resources/resource_ids.h"
+
+namespace tarvelo {
+
+PictureButtons::PictureButtons(HWND window, Clicks clicks)
+    : window_(window),
+      buttonPictures_(::GetModuleHandleA(nullptr), IDB_BUTTONS, IDB_BUTTONS_MASK, IDB_BUTTONS_WIDTH,
+                      IDB_BUTTONS_HEIGHT),
+      closePictures_(::GetModuleHandleA(nullptr), IDB_CLOSE, IDB_CLOSE_MASK, IDB_CLOSE_WIDTH, IDB_CLOSE_HEIGHT),
+      buttons_{{
+          {Picture::OpenCD, &imgOpenCD_, &buttonPictures_, IDB_BUTTONS_OPEN, IDB_BUTTONS_OPEN_LIT,
+           std::move(clicks.openCD)},
+          {Picture::CloseCd, &imgCloseCd_, &buttonPictures_, IDB_BUTTONS_CLOSE, IDB_BUTTONS_CLOSE_LIT,
+           std::move(clicks.closeCd)},
+          {Picture::Exit, &imageExit_, &closePictures_, IDB_CLOSE_CROSS, IDB_CLOSE_CROSS_LIT, std::move(clicks.exit)},
+          {Picture::Hide, &imageHide_, &closePictures_, IDB_CLOSE_BAR, IDB_CLOSE_BAR_LIT, nullptr},
+          {Picture::Logo, &imageLogo_, nullptr, 0, 0, std::move(clicks.logo)},
+      }} {
+  imageLogo_.LoadPicture(::GetModuleHandleA(nullptr), IDB_LOGO);
+  imageHide_.Visible = false;
+  for (const Button& button : buttons_) {
+    TImageControl& control = *button.control;
+    control.HandCursor = true;
+    if (button.click) control.OnClick = button.click;
+    if (button.list) {
+      const Picture picture = button.picture;
+      control.OnMouseEnter = [this, picture] { MouseEnter(picture); };
+      control.OnMouseLeave = [this, picture] { MouseLeave(picture); };
+    }
+    host_.Add(control);
+  }
+}
+
+const PictureButtons::Button& PictureButtons::Row(Picture picture) const {
+  for (const Button& button : buttons_) {
+    if (button.picture == picture) return button;
+  }
+  return buttons_.front();
+}
+
+void PictureButtons::Show(const Button& button, int index) {
+  if (!button.list) return;
+  button.control->SetPictureFromList(*button.list, index);
+  ::InvalidateRect(window_, nullptr, FALSE);
+  ::UpdateWindow(window_);
+}
+
+void PictureButtons::ShowStartingPictures() {
+  // The order in which the designer set them: the bar, the cross, Open, Close.
+  for (Picture picture : {Picture::Hide, Picture::Exit, Picture::OpenCD, Picture::CloseCd}) {
+    const Button& button = Row(picture);
+    button.control->SetPictureFromList(*button.list, button.normal);
+  }
+  ::InvalidateRect(window_, nullptr, FALSE);
+  ::UpdateWindow(window_);
+}
+
+void PictureButtons::MouseEnter(Picture picture) {
+  const Button& button = Row(picture);
+  Show(button, button.highlighted);
+}
+
+void PictureButtons::MouseLeave(Picture picture) {
+  const Button& button = Row(picture);
+  Show(button, button.normal);
+}
+
+void PictureButtons::Paint(HDC dc) const { host_.Paint(dc); }
+
+bool PictureButtons::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  return host_.HandleMessage(window_, message, wParam, lParam, result);
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,221 @@
+#include "ui/skin_layers.h"
+
+#include <algorithm>
+
+#include "app/resource_text.h"
+#include "resources/resource_ids.h"
+#include "ui/fade_steps.h"
+
+namespace tarvelo {
+namespace {
+
+constexpr int kFirstLeft = 500;
+constexpr int kFirstTop = 500;
+// The form's colour, which the front window's background is filled with;
+// from start-up on it is also the see-through colour.
+constexpr COLORREF kFormColor = RGB(255, 255, 255);
+// While hidden, the front window is parked this far above the screen, or by
+// its whole height when it is taller, so that none of its controls stay in view.
+constexpr int kParkedDistance = 300;
+constexpr DWORD kDragPollInterval = 10;
+
+RECT WindowBounds(HWND window) {
+  RECT bounds{};
+  ::GetWindowRect(window, &bounds);
+  return bounds;
+}
+
+void MoveWindowTo(HWND window, int left, int top) {
+  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The program never activates either window: they are layers of one picture,
+// and under Wine an activated window is handed to the X window manager, whose
+// frame around PNGForm can show where the skin is transparent.
+void RaiseWindow(HWND window) {
+  ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// As a form's Show: visible, and above the other windows of its band.
+void ShowForm(HWND window) {
+  ::ShowWindow(window, SW_SHOWNA);
+  RaiseWindow(window);
+}
+
+// Marks a fade or drag as running, for as long as it runs, whichever way it ends.
+class BusyScope {
+ public:
+  explicit BusyScope(bool& busy) noexcept : busy_(busy) { busy_ = true; }
+  ~BusyScope() { busy_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& busy_;
+};
+
+// The move cursor over PNGForm for the length of a drag, the normal one after.
+class DragCursor {
+ public:
+  explicit DragCursor(TPNGForm& form) noexcept : form_(form) {
+    form_.SetCursorOverride(::LoadCursorA(nullptr, IDC_SIZEALL));
+  }
+  ~DragCursor() { form_.SetCursorOverride(nullptr); }
+  DragCursor(const DragCursor&) = delete;
+  DragCursor& operator=(const DragCursor&) = delete;
+
+ private:
+  TPNGForm& form_;
+};
+
+}  // namespace
+
+SkinLayers::SkinLayers(TApplication& application, HWND front, std::function<void(HDC)> paintFront)
+    : application_(application), front_(front), paintFront_(std::move(paintFront)) {
+  frontAttributes_.Attach(front_);
+}
+
+SkinImage SkinLayers::Snapshot() {
+  RECT client{};
+  ::GetClientRect(front_, &client);
+  return ComposeWindowSnapshot(skin_, SIZE{client.right, client.bottom}, paintFront_,
+                               frontAttributes_.TransparentColorValue());
+}
+
+void SkinLayers::SetUpFrame() {
+  MoveWindowTo(front_, kFirstLeft, kFirstTop);
+  frontAttributes_.SetTransparentColorValue(kFormColor);
+  // No border: the window was created as a plain popup, so its outer size is
+  // its client size.
+}
+
+bool SkinLayers::LoadSkin(const std::string& path) {
+  const bool loaded = LoadSkinImage(path, skin_, [this](SkinFailure failure, const std::string& fileName) {
+    application_.MessageBox(
+        ResourceText(failure == SkinFailure::Missing ? IDS_SKIN_MISSING : IDS_SKIN_BAD_FORMAT, {fileName}));
+  });
+  if (loaded) {
+    ::SetWindowPos(front_, nullptr, 0, 0, skin_.width, skin_.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return loaded;
+}
+
+void SkinLayers::CreatePngForm(const std::string& caption, std::function<void(MouseButton, POINT)> onMouseDown) {
+  pngForm_ = std::make_unique<TPNGForm>(application_.Handle(), caption);
+  Place();
+  pngForm_->OnMouseDown = std::move(onMouseDown);
+  // Installed fully transparent before it is first shown, so that it never
+  // shows anything but the skin.
+  UpdateSkinLayer(pngForm_->Handle(), skin_, 0);
+  ShowForm(pngForm_->Handle());
+}
+
+void SkinLayers::Place() {
+  // Only the work area's width and height count: the corner is measured from
+  // the screen's origin, wherever the taskbar is.
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT bounds = WindowBounds(front_);
+  const int width = bounds.right - bounds.left;
+  const int height = bounds.bottom - bounds.top;
+  const int left = (work.right - work.left) - width;
+  const int top = (work.bottom - work.top) - height;
+  MoveWindowTo(front_, left, top);
+  if (pngForm_) {
+    ::SetWindowPos(pngForm_->Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void SkinLayers::FadeOutSkin(DWORD duration) {
+  if (!Ready()) return;
+  const BusyScope busy(busy_);
+  HWND png = pngForm_->Handle();
+
+  RaiseWindow(front_);
+  const SkinImage snapshot = Snapshot();
+  UpdateSkinLayer(png, snapshot, 255);
+  // Off screen but not hidden, so that the next fade-in finds it as it was.
+  const RECT bounds = WindowBounds(front_);
+  MoveWindowTo(front_, bounds.left, -std::max(kParkedDistance, int(bounds.bottom - bounds.top)));
+
+  const LayerPicture picture(snapshot, WindowSize(png));
+  for (int step = 1; step <= kFadeOutSteps; ++step) {
+    UpdateSkinLayer(png, picture, FadeOutAlpha(step));
+    ::Sleep(duration / kFadeOutSteps);
+  }
+  UpdateSkinLayer(png, skin_, 0);
+}
+
+void SkinLayers::FadeInSkin(DWORD duration) {
+  if (!Ready()) return;
+  const BusyScope busy(busy_);
+  HWND png = pngForm_->Handle();
+
+  // Shown once, invisible, so that the snapshot has what the window shows.
+  frontAttributes_.SetAlphaBlendValue(0);
+  frontAttributes_.SetAlphaBlend(true);
+  ShowForm(png);
+  ShowForm(front_);
+  application_.ProcessMessages();
+  const SkinImage snapshot = Snapshot();
+  UpdateSkinLayer(png, snapshot, 0);
+  ::ShowWindow(front_, SW_HIDE);
+  frontAttributes_.SetAlphaBlend(false);
+  application_.ProcessMessages();
+
+  const LayerPicture picture(snapshot, WindowSize(png));
+  for (int step = 1; step <= kFadeInSteps; ++step) {
+    UpdateSkinLayer(png, picture, FadeInAlpha(step));
+    ::Sleep(duration / kFadeInSteps);
+  }
+  ShowForm(front_);
+  MoveWindowTo(front_, WindowBounds(front_).left, WindowBounds(png).top);
+  UpdateSkinLayer(png, skin_, 255);
+}
+
+void SkinLayers::Press(MouseButton button, POINT client) {
+  if (!Ready()) return;
+  RaiseWindow(front_);
+  if (button != MouseButton::Left) return;
+
+  const BusyScope busy(busy_);
+  HWND png = pngForm_->Handle();
+  UpdateSkinLayer(png, Snapshot(), 255);
+  ::ShowWindow(front_, SW_HIDE);
+  ShowForm(png);
+
+  // Both windows share one position, so PNGForm follows the cursor's
+  // displacement since the press exactly. The grip is where the button went
+  // down: by the time this runs, the cursor may have moved on. The hidden
+  // front window keeps the starting position for the conversion.
+  {
+    const DragCursor cursor(*pngForm_);
+    const RECT start = WindowBounds(png);
+    const POINT offset{start.left - client.x, start.top - client.y};
+    const auto followCursor = [&] {
+      POINT at{};
+      ::GetCursorPos(&at);
+      ::ScreenToClient(front_, &at);
+      MoveWindowTo(png, at.x + offset.x, at.y + offset.y);
+    };
+    do {
+      followCursor();
+      application_.ProcessMessages();
+      ::Sleep(kDragPollInterval);
+    } while ((::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0);
+    // The last moves can reach the cursor together with the release, after
+    // the last step read it: the windows end where the button came up.
+    followCursor();
+    const RECT end = WindowBounds(png);
+    MoveWindowTo(front_, end.left, end.top);
+  }
+  ShowForm(front_);
+  UpdateSkinLayer(png, skin_, 255);
+}
+
+void SkinLayers::BringToFront() {
+  if (pngForm_) RaiseWindow(pngForm_->Handle());
+  RaiseWindow(front_);
+}
+
+}  // namespace tarvelo

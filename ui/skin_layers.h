@@ -1,0 +1,79 @@
+// The skinned window as the user sees it: two windows at one position. The
+// main window in front shows the picture buttons on see-through white;
+// PNGForm beneath it shows the skin with its per-pixel alpha. This class owns
+// PNGForm, the skin picture and the front window's layered attributes, places
+// both windows, fades them out and in, and drags them. While a fade or drag
+// runs only PNGForm changes: it shows a snapshot of skin and buttons
+// together, so both fade and move as one picture.
+#ifndef TARVELO_UI_SKIN_LAYERS_H
+#define TARVELO_UI_SKIN_LAYERS_H
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "ui/layered_window.h"
+#include "ui/png_form.h"
+#include "ui/skin_image.h"
+
+namespace tarvelo {
+
+class SkinLayers {
+ public:
+  // `front` is the main window; `paintFront` draws what it shows, for the
+  // snapshots. Failures to load the skin are told through the application.
+  SkinLayers(TApplication& application, HWND front, std::function<void(HDC)> paintFront);
+  SkinLayers(const SkinLayers&) = delete;
+  SkinLayers& operator=(const SkinLayers&) = delete;
+
+  // The window steps of start-up, in their order.
+  // First placement and white as the see-through colour.
+  void SetUpFrame();
+  // On success the front window takes the skin's size; on failure the user is
+  // told and the skin is empty.
+  bool LoadSkin(const std::string& path);
+  // Creates PNGForm with the skin installed fully transparent, places both
+  // windows in the corner, and sends presses on PNGForm to `onMouseDown`.
+  void CreatePngForm(const std::string& caption, std::function<void(MouseButton, POINT)> onMouseDown);
+  // Both windows to the work area's bottom-right corner, at the front
+  // window's size.
+  void Place();
+
+  // Both return at once, doing nothing, before PNGForm exists and while a
+  // fade or drag runs.
+  void FadeOutSkin(DWORD duration);
+  void FadeInSkin(DWORD duration);
+  // A press on the background of either window, at a point of its client
+  // area (the same in both: they share one position). Raises the front
+  // window; the left button drags both until it is released.
+  void Press(MouseButton button, POINT client);
+  // PNGForm, then the front window above it, to the top of their band.
+  void BringToFront();
+
+  // PNGForm exists and no fade or drag runs.
+  bool Ready() const noexcept { return pngForm_ != nullptr && !busy_; }
+  bool Busy() const noexcept { return busy_; }
+  const TPNGForm* PngForm() const noexcept { return pngForm_.get(); }
+  const SkinImage& Skin() const noexcept { return skin_; }
+  // Frees the skin picture; the windows show nothing more of it.
+  void FreeSkin() noexcept { skin_ = SkinImage{}; }
+
+ private:
+  SkinImage Snapshot();
+
+  TApplication& application_;
+  HWND front_;
+  std::function<void(HDC)> paintFront_;
+  // As designed: magenta key and opaque; start-up makes white the key.
+  LayeredAttributes frontAttributes_{true, 255, true, RGB(255, 0, 255)};
+  SkinImage skin_;
+  std::unique_ptr<TPNGForm> pngForm_;
+  bool busy_ = false;
+};
+
+}  // namespace tarvelo
+
+#endif
