@@ -63,6 +63,18 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Terminate() noexcept { ::PostQuitMessage(0); }
 
+LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Session managers, installers and taskkill close a program by asking each
+  // of its top-level windows. Destroyed by default, this window would take
+  // every window it owns with it and leave the process running: end the
+  // program instead, as a close request to the main form does.
+  if (message == WM_CLOSE) {
+    Terminate();
+    return 0;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
 // The boxes have no owner window and are task-modal: the system then centres
 // them on the screen and disables every window of the thread while they show.
 void TApplication::MessageBox(const std::string& text) const {

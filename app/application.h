@@ -48,6 +48,9 @@ class TApplication : public Window {
   void AddModelessDialog(HWND dialog);
   void RemoveModelessDialog(HWND dialog);
 
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
   void Dispatch(MSG& msg);
 

@@ -33,8 +33,11 @@ class VolumeHandle {
 
 void SetMediaRemovalLock(DriveIo& io, char letter, bool prevent) {
   const std::string path = DriveDevicePath(letter);
-  // No sharing: a volume another program holds open is skipped.
-  VolumeHandle volume(io, io.CreateFile(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING));
+  // Shared for reading and writing: the request needs nothing exclusive, and
+  // any file open on the disc (the folder window of "Explore..." is enough)
+  // would otherwise make the open fail, and the lock or its release with it.
+  VolumeHandle volume(io, io.CreateFile(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
   if (!volume.valid()) return;
   PREVENT_MEDIA_REMOVAL request{};
   request.PreventMediaRemoval = prevent ? TRUE : FALSE;

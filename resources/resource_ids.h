@@ -92,7 +92,6 @@
 #define IDS_APPLICATION_ERROR 10      /* class, module, address */
 #define IDS_UNKNOWN_ERROR 11
 
-#define IDS_TRAY_ICON_FAILED 32
 #define IDS_WINDOW_CLASS_FAILED 33
 #define IDS_WINDOW_FAILED 34
 #define IDS_OUT_OF_RESOURCES 35

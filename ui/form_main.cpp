@@ -38,8 +38,13 @@ void BringApplicationToFront(HWND application) {
 
 TfrmMain::TfrmMain(TApplication& application, DriveIo& drives) : application_(application), drives_(drives) {
   CreateComponents();
-  RunGuarded([this] { FormCreate(); });
-  startupFinished_ = true;
+  {
+    // Message boxes and the fade-in let messages through: what the user asks
+    // for meanwhile runs once start-up is over.
+    const CommandQueue::Hold startUp(commands_);
+    RunGuarded([this] { FormCreate(); });
+    startupFinished_ = true;
+  }
 }
 
 TfrmMain::~TfrmMain() {
@@ -59,10 +64,10 @@ void TfrmMain::CreateComponents() {
 
   BindActions();
   PictureButtons::Clicks clicks;
-  clicks.openCD = [this] { acDefautCDOpenExecute(); };
-  clicks.closeCd = [this] { acDefaultCDCloseExecute(); };
-  clicks.exit = [this] { acHideExecute(); };
-  clicks.logo = [this] { acFormAboutExecute(); };
+  clicks.openCD = [this] { commands_.Submit([this] { acDefautCDOpenExecute(); }); };
+  clicks.closeCd = [this] { commands_.Submit([this] { acDefaultCDCloseExecute(); }); };
+  clicks.exit = [this] { commands_.Submit([this] { acHideExecute(); }); };
+  clicks.logo = [this] { commands_.Submit([this] { acFormAboutExecute(); }); };
   buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks));
 
   // The designer's names of the static menu items, their actions and whether
@@ -107,7 +112,8 @@ void TfrmMain::CreateComponents() {
     PopupAt(owner, cursor);
   };
   trayIcon_->OnInitMenuPopup = [this](HMENU menu) { popupMenuTray_.PrepareSubMenu(menu); };
-  trayIcon_->OnDblClick = [this] { acShowExecute(); };
+  trayIcon_->OnDblClick = [this] { commands_.Submit([this] { acShowExecute(); }); };
+  trayIcon_->OnCloseRequest = [this] { application_.Terminate(); };
 
   // The drive timer runs from the moment the form exists, before FormCreate.
   driveMenu_ = std::make_unique<DriveMenu>(popupMenuTray_, Handle(), kTimerCheckId, kTimerCheckInterval);
@@ -140,7 +146,7 @@ void TfrmMain::FormCreate() {
   // The skin window: first placement and colour key, the skin, PNGForm and
   // the corner, the fade-in.
   skin_->SetUpFrame();
-  skin_->LoadSkin(ExecutableFolder().value_or("") + names::kSkinFileName);
+  skin_->LoadSkinFrom(ExecutableFolder());
   skin_->CreatePngForm(application_.Title(), [this](MouseButton button, POINT client) { FormMouseDown(button, client); });
   skin_->FadeInSkin(kFadeDuration);
   if (FAutoHide) acHide.Execute();
@@ -169,7 +175,11 @@ void TfrmMain::PaintClient(HDC dc) {
   buttons_->Paint(dc);
 }
 
-void TfrmMain::PopupAt(HWND owner, POINT screen) { popupMenuTray_.Popup(owner, screen.x, screen.y); }
+void TfrmMain::PopupAt(HWND owner, POINT screen) {
+  if (TMenuItem* chosen = popupMenuTray_.Popup(owner, screen.x, screen.y)) {
+    commands_.Submit([chosen] { chosen->Click(); });
+  }
+}
 
 // ---- the drive table --------------------------------------------------------
 
@@ -262,16 +272,20 @@ void TfrmMain::acShowExecute() {
 void TfrmMain::FormMouseDown(MouseButton button, POINT client) {
   // A hidden window's skin is fully transparent. Should a press reach it all
   // the same (a system that does not let presses through such pixels), a drag
-  // would bring the window back into view while Tag says hidden.
-  if (tag_ == 0) return;
+  // would bring the window back into view while Tag says hidden. A press is
+  // a gesture of its moment: one made while a command runs is not kept.
+  if (tag_ == 0 || commands_.Busy()) return;
+  // The drag lets messages through; commands that arrive meanwhile wait.
+  const CommandQueue::Hold dragging(commands_);
   skin_->Press(button, client);
 }
 
 void TfrmMain::WMHotKey(WPARAM id) {
-  // A failure box during start-up dispatches messages, and hide and show
-  // need the skin window, which is not built yet.
-  if (!startupFinished_ || !hotKeys_) return;
-  hotKeys_->Dispatch(id);
+  // Presses wait while another command, start-up included, runs, and then
+  // run one by one in the order pressed.
+  commands_.Submit([this, id] {
+    if (hotKeys_) hotKeys_->Dispatch(id);
+  });
 }
 
 // ---- messages -----------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/command_queue.h"
 #include "app/handles.h"
 #include "app/window.h"
 #include "drives/drive_io.h"
@@ -107,6 +108,10 @@ class TfrmMain : public Window {
 
   TApplication& application_;
   DriveIo& drives_;
+  // Menu choices, hotkeys, clicks and the tray's double-click run through
+  // here: one at a time, in arrival order, none lost while a fade, a drag or
+  // start-up runs.
+  CommandQueue commands_{[](std::exception_ptr error) { RunGuarded([&] { std::rethrow_exception(error); }); }};
   int tag_ = 1;
   bool startupFinished_ = false;
   bool FAutoStart = false;

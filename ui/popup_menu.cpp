@@ -188,13 +188,12 @@ void TPopupMenu::SyncCheckMarks() {
   });
 }
 
-void TPopupMenu::Popup(HWND owner, int x, int y) {
+TMenuItem* TPopupMenu::Popup(HWND owner, int x, int y) {
   const UINT command = static_cast<UINT>(
       ::TrackPopupMenu(handle_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
   // Lets the menu close properly when the owner is not a visible window.
   ::PostMessageA(owner, WM_NULL, 0, 0);
-  if (command == 0) return;
-  if (TMenuItem* item = FindByCommand(command)) item->Click();
+  return command == 0 ? nullptr : FindByCommand(command);
 }
 
 }  // namespace tarvelo

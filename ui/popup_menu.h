@@ -97,8 +97,9 @@ class TPopupMenu {
   void SyncCheckMarks();
 
   // Shows the menu at a screen position for `owner` (which must be the
-  // foreground window) and runs the chosen item's click.
-  void Popup(HWND owner, int x, int y);
+  // foreground window) and returns the chosen item, or null; the caller
+  // runs its Click when it sees fit.
+  TMenuItem* Popup(HWND owner, int x, int y);
 
  private:
   friend class TMenuItem;

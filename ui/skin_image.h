@@ -13,9 +13,10 @@
 
 namespace tarvelo {
 
-// Larger pictures are refused as malformed: a header may claim any size, and
-// no screen needs a window this big.
-constexpr int kMaxSkinSide = 8192;
+// Larger pictures are refused as malformed: a header may claim any size. At
+// this size a fade holds four pictures of 64 MiB at once, which a 32-bit
+// process can afford; at twice the size it could not.
+constexpr int kMaxSkinSide = 4096;
 
 // Bytes blue, green, red, alpha per pixel, rows from the top, stride width*4;
 // the colours are premultiplied where alpha is below 240.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/names.h"
 #include "app/resource_text.h"
 #include "resources/resource_ids.h"
 #include "ui/fade_steps.h"
@@ -89,10 +90,22 @@ void SkinLayers::SetUpFrame() {
   // its client size.
 }
 
+void SkinLayers::ReportFailure(SkinFailure failure, const std::string& fileName) {
+  application_.MessageBox(
+      ResourceText(failure == SkinFailure::Missing ? IDS_SKIN_MISSING : IDS_SKIN_BAD_FORMAT, {fileName}));
+}
+
+bool SkinLayers::LoadSkinFrom(const std::optional<std::string>& folder) {
+  if (folder) return LoadSkin(*folder + names::kSkinFileName);
+  // Never a file of the same name in whatever the current folder is.
+  skin_ = SkinImage{};
+  ReportFailure(SkinFailure::Missing, names::kSkinFileName);
+  return false;
+}
+
 bool SkinLayers::LoadSkin(const std::string& path) {
   const bool loaded = LoadSkinImage(path, skin_, [this](SkinFailure failure, const std::string& fileName) {
-    application_.MessageBox(
-        ResourceText(failure == SkinFailure::Missing ? IDS_SKIN_MISSING : IDS_SKIN_BAD_FORMAT, {fileName}));
+    ReportFailure(failure, fileName);
   });
   if (loaded) {
     ::SetWindowPos(front_, nullptr, 0, 0, skin_.width, skin_.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

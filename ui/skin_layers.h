@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/application.h"
@@ -35,6 +36,9 @@ class SkinLayers {
   // On success the front window takes the skin's size; on failure the user is
   // told and the skin is empty.
   bool LoadSkin(const std::string& path);
+  // The skin file from `folder`; without a folder (the executable's path was
+  // not known whole) there is no file to read.
+  bool LoadSkinFrom(const std::optional<std::string>& folder);
   // Creates PNGForm with the skin installed fully transparent, places both
   // windows in the corner, and sends presses on PNGForm to `onMouseDown`.
   void CreatePngForm(const std::string& caption, std::function<void(MouseButton, POINT)> onMouseDown);
@@ -63,6 +67,7 @@ class SkinLayers {
 
  private:
   SkinImage Snapshot();
+  void ReportFailure(SkinFailure failure, const std::string& fileName);
 
   TApplication& application_;
   HWND front_;

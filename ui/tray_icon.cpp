@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "app/errors.h"
 #include "app/names.h"
 
 namespace tarvelo {
@@ -15,7 +14,10 @@ TTrayIcon::TTrayIcon(HICON icon, const std::string& tooltip)
   // A hidden top-level window rather than a message-only one: only top-level
   // windows receive the "TaskbarCreated" broadcast.
   CreateHandle(names::kTrayWindowClass, "", WS_POPUP, 0, 0, 0, 0, 0, nullptr);
-  if (!Add()) throw OutOfResourcesError(IDS_TRAY_ICON_FAILED);
+  if (!Add()) {
+    retriesLeft_ = kRetries;
+    retry_ = ScopedTimer(Handle(), kRetryTimerId, kRetryInterval);
+  }
 }
 
 TTrayIcon::~TTrayIcon() { Remove(); }
@@ -39,7 +41,16 @@ bool TTrayIcon::Add() {
   return added_;
 }
 
+bool TTrayIcon::AddAgain() {
+  NOTIFYICONDATAA data = Data();
+  if (::Shell_NotifyIconA(NIM_ADD, &data) || ::Shell_NotifyIconA(NIM_MODIFY, &data)) added_ = true;
+  return added_;
+}
+
 void TTrayIcon::Remove() noexcept {
+  // Once removed (the session ends), the icon is never put back.
+  removed_ = true;
+  retry_.reset();
   if (!added_) return;
   NOTIFYICONDATAA data = Data();
   ::Shell_NotifyIconA(NIM_DELETE, &data);
@@ -65,21 +76,28 @@ LRESULT TTrayIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-    // The shell restarted and forgot every icon: put ours back. Ours stays
-    // counted as shown even if the shell refuses, so that it is still
-    // removed at the end should the refusal mean it was never forgotten.
-    if (added_) {
-      NOTIFYICONDATAA data = Data();
-      ::Shell_NotifyIconA(NIM_ADD, &data);
-    }
+    // A taskbar started: the shell restarted and forgot every icon, or the
+    // notification area that was missing at start-up is there now. An icon
+    // once shown stays counted as shown even if the shell refuses now, so
+    // that it is still removed at the end should it never have been forgotten.
+    if (!removed_ && AddAgain()) retry_.reset();
     return 0;
   }
   switch (message) {
+    case WM_TIMER:
+      if (wParam == kRetryTimerId) {
+        if (added_ || AddAgain() || --retriesLeft_ <= 0) retry_.reset();
+      }
+      return 0;
     case WM_INITMENUPOPUP:
       if (OnInitMenuPopup) OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
       return 0;
     case WM_ENDSESSION:
       if (wParam) Remove();
+      return 0;
+    case WM_CLOSE:
+      // Destroyed by default, the window would leave its icon behind for good.
+      if (OnCloseRequest) OnCloseRequest();
       return 0;
     default:
       return Window::HandleMessage(message, wParam, lParam);

@@ -16,7 +16,10 @@ namespace tarvelo {
 
 class TTrayIcon : public Window {
  public:
-  // Adds the icon at once; throws OutOfResourcesError when the shell refuses.
+  // Adds the icon. A notification area that is not there yet (the program
+  // started at logon before the taskbar) is asked again every second for a
+  // little while, and whenever the shell announces a new taskbar. Throws
+  // OutOfResourcesError only when the icon's own window cannot be made.
   TTrayIcon(HICON icon, const std::string& tooltip);
   ~TTrayIcon() override;
 
@@ -25,7 +28,11 @@ class TTrayIcon : public Window {
   std::function<void(HWND foregroundWindow, POINT cursor)> OnRightClick;
   // A menu this window owns is about to open.
   std::function<void(HMENU menu)> OnInitMenuPopup;
+  // Someone asked this window to close (a session manager, an installer,
+  // taskkill): the program should end. Without a handler the request is refused.
+  std::function<void()> OnCloseRequest;
 
+  // Whether the shell has taken the icon.
   bool Visible() const noexcept { return added_; }
   void Remove() noexcept;
 
@@ -36,12 +43,22 @@ class TTrayIcon : public Window {
   bool Add();
   NOTIFYICONDATAA Data() const;
 
+  // Asks the shell again: once more as new, or, should the shell hold the
+  // icon after all (a refusal that came late), as a change to it.
+  bool AddAgain();
+
   static constexpr UINT kCallbackMessage = WM_APP + 1;
   static constexpr UINT kIconId = 1;
+  static constexpr UINT_PTR kRetryTimerId = 1;
+  static constexpr UINT kRetryInterval = 1000;
+  static constexpr int kRetries = 30;
   HICON icon_;
   std::string tooltip_;
   UINT taskbarCreated_;
   bool added_ = false;
+  bool removed_ = false;
+  int retriesLeft_ = 0;
+  ScopedTimer retry_;
 };
 
 }  // namespace tarvelo

@@ -389,6 +389,40 @@ int TrayForget(const Args& args) {
   return 0;
 }
 
+// A notification area that is not ready: a window of the class the shell's
+// notification calls look for, found before the real one, that refuses
+// every request. It goes when closed, as the real one comes up at logon.
+LRESULT CALLBACK RefusingTrayProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COPYDATA:
+      std::printf("refused %lu\n", static_cast<unsigned long>(reinterpret_cast<COPYDATASTRUCT*>(lParam)->dwData));
+      std::fflush(stdout);
+      return FALSE;
+    case WM_CLOSE:
+      ::DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return 0;
+    default:
+      return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+int RefusingTray(const Args&) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = &RefusingTrayProcedure;
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "Shell_TrayWnd";
+  ::RegisterClassA(&windowClass);
+  // Topmost and newest: first in the order in which windows are searched.
+  HWND window = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName, "", WS_POPUP, 0, 0,
+                                  1, 1, nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (!window) throw std::runtime_error("cannot create a window");
+  AnnounceReady(window);
+  return ProbeWindow::RunUntilClosed();
+}
+
 struct Command {
   const char* name;
   const char* usage;
@@ -411,6 +445,7 @@ constexpr Command kCommands[] = {
     {"focus-window", "[--seconds N] [--title T]", FocusWindow},
     {"broadcast-taskbarcreated", "", BroadcastTaskbarCreated},
     {"tray-forget", "HWND ID", TrayForget},
+    {"refusing-tray", "", RefusingTray},
 };
 
 void PrintUsage() {

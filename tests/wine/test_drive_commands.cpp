@@ -108,10 +108,10 @@ TEST_F(DriveCommands, BlockAllLocksThenReleasesEveryOpticalDriveInLetterOrder) {
   ASSERT_TRUE(form_->acBlockAll.Execute());
   EXPECT_TRUE(form_->acBlockAll.Checked);
   const Lines locked = {
-      "CreateFile \\\\.\\D: access=0xC0000000 share=0x0 creation=3",
+      "CreateFile \\\\.\\D: access=0xC0000000 share=0x3 creation=3",
       "DeviceIoControl \\\\.\\D: code=0x2D4804 in=[1] out=null/0 returned=set",
       "CloseHandle \\\\.\\D:",
-      "CreateFile \\\\.\\F: access=0xC0000000 share=0x0 creation=3",
+      "CreateFile \\\\.\\F: access=0xC0000000 share=0x3 creation=3",
       "DeviceIoControl \\\\.\\F: code=0x2D4804 in=[1] out=null/0 returned=set",
       "CloseHandle \\\\.\\F:",
   };
@@ -131,8 +131,8 @@ TEST_F(DriveCommands, BlockAllSkipsVolumesItCannotReachAndKeepsGoing) {
   io_.failIoctl = true;
   form_->acBlockAll.Execute();
   const Lines expected = {
-      "CreateFile \\\\.\\D: access=0xC0000000 share=0x0 creation=3",
-      "CreateFile \\\\.\\F: access=0xC0000000 share=0x0 creation=3",
+      "CreateFile \\\\.\\D: access=0xC0000000 share=0x3 creation=3",
+      "CreateFile \\\\.\\F: access=0xC0000000 share=0x3 creation=3",
       "DeviceIoControl \\\\.\\F: code=0x2D4804 in=[1] out=null/0 returned=set",
       "CloseHandle \\\\.\\F:",
   };
@@ -175,10 +175,10 @@ TEST_F(DriveCommands, EndingWithTheLockOnReleasesItOnce) {
   io_.calls.clear();
   form_.reset();  // the program's tear-down after "Exit" or a close request
   const Lines released = {
-      "CreateFile \\\\.\\D: access=0xC0000000 share=0x0 creation=3",
+      "CreateFile \\\\.\\D: access=0xC0000000 share=0x3 creation=3",
       "DeviceIoControl \\\\.\\D: code=0x2D4804 in=[0] out=null/0 returned=set",
       "CloseHandle \\\\.\\D:",
-      "CreateFile \\\\.\\F: access=0xC0000000 share=0x0 creation=3",
+      "CreateFile \\\\.\\F: access=0xC0000000 share=0x3 creation=3",
       "DeviceIoControl \\\\.\\F: code=0x2D4804 in=[0] out=null/0 returned=set",
       "CloseHandle \\\\.\\F:",
   };
