@@ -124,15 +124,15 @@ void SkinLayers::CreatePngForm(const std::string& caption, std::function<void(Mo
 }
 
 void SkinLayers::Place() {
-  // Only the work area's width and height count: the corner is measured from
-  // the screen's origin, wherever the taskbar is.
+  // The work area's own bottom-right corner, wherever the taskbar is: at
+  // the top or the left the work area does not start at the screen's origin.
   RECT work{};
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const RECT bounds = WindowBounds(front_);
   const int width = bounds.right - bounds.left;
   const int height = bounds.bottom - bounds.top;
-  const int left = (work.right - work.left) - width;
-  const int top = (work.bottom - work.top) - height;
+  const int left = work.right - width;
+  const int top = work.bottom - height;
   MoveWindowTo(front_, left, top);
   if (pngForm_) {
     ::SetWindowPos(pngForm_->Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -235,8 +235,7 @@ TEST_F(SkinWindow, BothWindowsAreTopmostLayeredPopupsOfTheApplicationWindowWithT
 TEST_F(SkinWindow, TheSkinSizesTheWindowsAndTheWorkAreaSizePlacesThemAMissingSkinChangesNothing) {
   UseSkin(OpaqueSkin("wide.png", 300, 200), 300, 200);
   const RECT work = WorkArea();
-  const RECT expected{work.right - work.left - 300, work.bottom - work.top - 200, work.right - work.left,
-                      work.bottom - work.top};
+  const RECT expected{work.right - 300, work.bottom - 200, work.right, work.bottom};
   EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
   EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
 
@@ -250,6 +249,26 @@ TEST_F(SkinWindow, TheSkinSizesTheWindowsAndTheWorkAreaSizePlacesThemAMissingSki
   form_->acShowExecute();
   EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
   EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
+}
+
+// With the taskbar at the top or at the left the work area does not start at
+// the screen's origin: the windows still go to its bottom-right corner.
+TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {
+  const RECT saved = WorkArea();
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  const RECT size = BoundsOf(Main());
+  const int w = size.right - size.left;
+  const int h = size.bottom - size.top;
+  for (RECT work : {RECT{0, 40, width, height}, RECT{48, 0, width, height - 30}}) {
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, 0));
+    form_->Skin().Place();
+    const RECT expected{work.right - w, work.bottom - h, work.right, work.bottom};
+    EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
+    EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
+  }
+  RECT restore = saved;
+  ::SystemParametersInfoA(SPI_SETWORKAREA, 0, &restore, 0);
 }
 
 TEST_F(SkinWindow, HideParksTheMainWindowAboveTheScreenByAtLeastItsHeightAndShowBringsItBack) {
