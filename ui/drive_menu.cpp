@@ -25,40 +25,70 @@ DriveMenu::DriveMenu(TPopupMenu& menu, HWND window, UINT_PTR timerId, UINT inter
 
 void DriveMenu::AppendEntries(Commands commands) {
   commands_ = std::move(commands);
-  TMenuItem& root = menu_.Items();
   MenuItemOptions line;
   line.caption = "-";
-  menu_.Add(root, std::move(line));
+  line_ = &menu_.Add(menu_.Items(), std::move(line));
+  knownDrives_ = ::GetLogicalDrives();
+  for (char letter : OpticalDriveLetters(&DriveString)) AddEntry(letter);
+}
+
+void DriveMenu::AddEntry(char letter) {
+  TMenuItem& root = menu_.Items();
+  // In letter order among the entries, below the separator.
+  std::size_t index = 0;
+  for (std::size_t i = 0; i < root.Count(); ++i) {
+    const TMenuItem& item = root.Item(i);
+    if (&item == line_) index = i + 1;
+    if (item.Tag != kDriveEntryTag || item.Hint.empty()) continue;
+    if (item.Hint[0] > letter) break;
+    index = i + 1;
+  }
+
+  const std::string drive = DriveString(letter);
+  MenuItemOptions entryOptions;
+  entryOptions.caption = drive;
+  entryOptions.hint = drive;
+  entryOptions.tag = kDriveEntryTag;
+  TMenuItem& entry = menu_.Insert(root, index, std::move(entryOptions));
+  // Each copy of the template takes run-time identifiers of its own.
+  menu_.AddLayout(entry, ::GetModuleHandleA(nullptr), IDM_DRIVE_ENTRY, [this](UINT templateId, MenuItemOptions& options) {
+    options.command = 0;
+    switch (templateId) {
+      case IDC_DRIVE_EXPLORE:
+        options.tag = kExploreItemTag;
+        options.onClick = commands_.explore;
+        break;
+      case IDC_DRIVE_OPEN:
+        options.onClick = commands_.open;
+        break;
+      case IDC_DRIVE_CLOSE:
+        options.onClick = commands_.close;
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+void DriveMenu::AddNewDrives() {
+  // The set of letters is one cheap call; the drives' types are only asked
+  // for when it has changed.
+  const DWORD drives = ::GetLogicalDrives();
+  if (!line_ || drives == knownDrives_) return;
+  knownDrives_ = drives;
   for (char letter : OpticalDriveLetters(&DriveString)) {
-    const std::string drive = DriveString(letter);
-    MenuItemOptions entryOptions;
-    entryOptions.caption = drive;
-    entryOptions.hint = drive;
-    entryOptions.tag = kDriveEntryTag;
-    TMenuItem& entry = menu_.Add(root, std::move(entryOptions));
-    // Each copy of the template takes run-time identifiers of its own.
-    menu_.AddLayout(entry, ::GetModuleHandleA(nullptr), IDM_DRIVE_ENTRY,
-                    [this](UINT templateId, MenuItemOptions& options) {
-                      options.command = 0;
-                      switch (templateId) {
-                        case IDC_DRIVE_EXPLORE:
-                          options.tag = kExploreItemTag;
-                          options.onClick = commands_.explore;
-                          break;
-                        case IDC_DRIVE_OPEN:
-                          options.onClick = commands_.open;
-                          break;
-                        case IDC_DRIVE_CLOSE:
-                          options.onClick = commands_.close;
-                          break;
-                        default:
-                          break;
-                      }
-                    });
+    bool listed = false;
+    const TMenuItem& root = menu_.Items();
+    for (std::size_t i = 0; i < root.Count() && !listed; ++i) {
+      const TMenuItem& item = root.Item(i);
+      listed = item.Tag == kDriveEntryTag && !item.Hint.empty() && item.Hint[0] == letter;
+    }
+    if (!listed) AddEntry(letter);
   }
 }
 
 void DriveMenu::RefreshCaptions() {
+  AddNewDrives();
   TMenuItem& root = menu_.Items();
   const std::size_t count = root.Count();
   for (std::size_t i = 0; i < count; ++i) {

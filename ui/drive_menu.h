@@ -1,6 +1,8 @@
 // The tray menu's table of optical drives: below a separator, one entry per
 // drive in letter order, each with the submenu "Explore...", a line, "Open"
 // and "Close", captioned with the drive and its disc's label once a second.
+// A drive that appears later (a USB drive plugged in, a virtual drive
+// mounted) gets its entry at the next tick; one that goes keeps its entry.
 // The entries are the only record of the drives: every per-drive command
 // takes its letter from the entry that holds the chosen sub-item.
 #ifndef TARVELO_UI_DRIVE_MENU_H
@@ -33,8 +35,9 @@ class DriveMenu {
 
   // Appends the separator and one entry per optical drive present now.
   void AppendEntries(Commands commands);
-  // Gives every entry its drive string and the label of the disc in it, or
-  // the bare drive string while no disc is readable.
+  // Adds the entries of optical drives that appeared since the last tick,
+  // then gives every entry its drive string and the label of the disc in
+  // it, or the bare drive string while no disc is readable.
   void RefreshCaptions();
 
   // The letter of the drive that a sub-item of an entry addresses: the
@@ -44,9 +47,14 @@ class DriveMenu {
   static void Explore(const TMenuItem& subItem, HWND owner);
 
  private:
+  void AddEntry(char letter);
+  void AddNewDrives();
+
   TPopupMenu& menu_;
   ScopedTimer timer_;
   Commands commands_;
+  TMenuItem* line_ = nullptr;  // the separator above the entries, once appended
+  DWORD knownDrives_ = 0;      // the logical drives when last looked at
 };
 
 }  // namespace tarvelo

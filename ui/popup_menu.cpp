@@ -1,5 +1,6 @@
 #include "ui/popup_menu.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/errors.h"
@@ -35,9 +36,14 @@ void TMenuItem::Click() {
 TPopupMenu::TPopupMenu() : handle_(::CreatePopupMenu()), root_(*this, nullptr, 0), nextCommand_(IDC_DYNAMIC_FIRST) {
   if (!handle_) throw OutOfResourcesError(IDS_MENU_FAILED);
   root_.subMenu_ = handle_.get();
+  root_.shown_ = true;
 }
 
 TMenuItem& TPopupMenu::Add(TMenuItem& parent, MenuItemOptions options) {
+  return Insert(parent, parent.items_.size(), std::move(options));
+}
+
+TMenuItem& TPopupMenu::Insert(TMenuItem& parent, std::size_t index, MenuItemOptions options) {
   const UINT command = options.command ? options.command : nextCommand_++;
   std::unique_ptr<TMenuItem> owned(new TMenuItem(*this, &parent, command));
   TMenuItem& item = *owned;
@@ -48,47 +54,80 @@ TMenuItem& TPopupMenu::Add(TMenuItem& parent, MenuItemOptions options) {
   item.caption_ = std::move(options.caption);
   item.action_ = options.action;
   item.visible_ = options.visible;
+  parent.items_.insert(parent.items_.begin() + static_cast<std::ptrdiff_t>(std::min(index, parent.items_.size())),
+                       std::move(owned));
+  ShowTidily(parent);
+  return item;
+}
 
-  if (item.visible_ && parent.visible_) {
-    if (!parent.subMenu_) {
-      // The parent becomes a submenu item now that it has its first child.
-      HMENU sub = ::CreatePopupMenu();
-      if (!sub) throw OutOfResourcesError(IDS_MENU_FAILED);
-      HMENU where;
-      UINT position;
-      if (!Locate(parent, where, position)) {
-        ::DestroyMenu(sub);
-        throw std::logic_error("menu item is not in its menu");
-      }
-      MENUITEMINFOA info{};
-      info.cbSize = sizeof info;
-      info.fMask = MIIM_SUBMENU;
-      info.hSubMenu = sub;
-      ::SetMenuItemInfoA(where, position, TRUE, &info);
-      parent.subMenu_ = sub;
+// A line is only shown between two groups of items: never first, never
+// last, never right after another line. The lines stay in the model, with
+// their names, whether shown or not.
+void TPopupMenu::ShowTidily(TMenuItem& parent) {
+  if (!parent.shown_) return;
+  std::vector<bool> wanted(parent.items_.size(), false);
+  bool afterItem = false;
+  for (std::size_t i = 0; i < parent.items_.size(); ++i) {
+    const TMenuItem& child = *parent.items_[i];
+    if (!child.visible_) continue;
+    const bool line = IsLine(child.Caption());
+    wanted[i] = !line || afterItem;
+    afterItem = !line;
+  }
+  for (std::size_t i = parent.items_.size(); i-- > 0;) {
+    if (!wanted[i]) continue;
+    if (!IsLine(parent.items_[i]->Caption())) break;
+    wanted[i] = false;
+  }
+
+  UINT position = 0;
+  for (std::size_t i = 0; i < parent.items_.size(); ++i) {
+    TMenuItem& child = *parent.items_[i];
+    if (wanted[i] && !child.shown_) {
+      ShowItem(child, position);
+    } else if (!wanted[i] && child.shown_) {
+      ::RemoveMenu(parent.subMenu_, position, MF_BYPOSITION);
+      child.shown_ = false;
+      child.subMenu_ = nullptr;  // a line has none; hidden items keep no menu
     }
-    UINT visibleBefore = 0;
-    for (const auto& sibling : parent.items_) visibleBefore += sibling->visible_ ? 1 : 0;
+    if (child.shown_) ++position;
+  }
+}
 
-    std::string text = item.Caption();
+void TPopupMenu::ShowItem(TMenuItem& item, UINT position) {
+  TMenuItem& parent = *item.parent_;
+  if (!parent.subMenu_) {
+    // The parent becomes a submenu item now that it has its first child.
+    HMENU sub = ::CreatePopupMenu();
+    if (!sub) throw OutOfResourcesError(IDS_MENU_FAILED);
+    HMENU where;
+    UINT at;
+    if (!Locate(parent, where, at)) {
+      ::DestroyMenu(sub);
+      throw std::logic_error("menu item is not in its menu");
+    }
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
-    info.wID = command;
-    info.fState = item.Checked() ? MFS_CHECKED : MFS_UNCHECKED;
-    if (IsLine(text)) {
-      info.fType = MFT_SEPARATOR;
-    } else {
-      info.fType = MFT_STRING;
-      info.fMask |= MIIM_STRING;
-      info.dwTypeData = text.data();
-    }
-    if (!::InsertMenuItemA(parent.subMenu_, visibleBefore, TRUE, &info)) {
-      throw OutOfResourcesError(IDS_MENU_FAILED);
-    }
+    info.fMask = MIIM_SUBMENU;
+    info.hSubMenu = sub;
+    ::SetMenuItemInfoA(where, at, TRUE, &info);
+    parent.subMenu_ = sub;
   }
-  parent.items_.push_back(std::move(owned));
-  return item;
+  std::string text = item.Caption();
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
+  info.wID = item.command_;
+  info.fState = item.Checked() ? MFS_CHECKED : MFS_UNCHECKED;
+  if (IsLine(text)) {
+    info.fType = MFT_SEPARATOR;
+  } else {
+    info.fType = MFT_STRING;
+    info.fMask |= MIIM_STRING;
+    info.dwTypeData = text.data();
+  }
+  if (!::InsertMenuItemA(parent.subMenu_, position, TRUE, &info)) throw OutOfResourcesError(IDS_MENU_FAILED);
+  item.shown_ = true;
 }
 
 void TPopupMenu::AddLayout(TMenuItem& parent, HINSTANCE instance, UINT resourceId,
@@ -138,15 +177,15 @@ TMenuItem* TPopupMenu::FindByName(const std::string& name) {
 
 bool TPopupMenu::Locate(const TMenuItem& item, HMENU& menu, UINT& position) const {
   const TMenuItem* parent = item.parent_;
-  if (!parent || !item.visible_ || !parent->subMenu_) return false;
-  UINT visibleIndex = 0;
+  if (!parent || !item.shown_ || !parent->subMenu_) return false;
+  UINT shownIndex = 0;
   for (const auto& sibling : parent->items_) {
     if (sibling.get() == &item) {
       menu = parent->subMenu_;
-      position = visibleIndex;
+      position = shownIndex;
       return true;
     }
-    visibleIndex += sibling->visible_ ? 1 : 0;
+    shownIndex += sibling->shown_ ? 1 : 0;
   }
   return false;
 }

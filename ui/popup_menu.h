@@ -32,6 +32,8 @@ class TMenuItem {
   const std::string& Caption() const;
   // Changes the text the menu shows; the same text again changes nothing.
   void SetCaption(const std::string& caption);
+  // Whether the designer made it visible; a visible line may still be left
+  // out of the menu the user sees (see TPopupMenu).
   bool Visible() const noexcept { return visible_; }
   bool Checked() const;
   TAction* Action() const noexcept { return action_; }
@@ -54,6 +56,7 @@ class TMenuItem {
   UINT command_;
   std::string caption_;
   bool visible_ = true;
+  bool shown_ = false;  // in its parent's Windows menu now
   TAction* action_ = nullptr;
   HMENU subMenu_ = nullptr;  // owned by the Windows menu it is attached to
   std::vector<std::unique_ptr<TMenuItem>> items_;
@@ -77,8 +80,11 @@ class TPopupMenu {
   TMenuItem& Items() noexcept { return root_; }
   HMENU Handle() const noexcept { return handle_.get(); }
 
-  // Appends an item to `parent`'s children (the visible ones also to the menu).
+  // Appends an item to `parent`'s children; a visible one shows in the menu.
+  // The menu shows no line first, last or right after another line.
   TMenuItem& Add(TMenuItem& parent, MenuItemOptions options);
+  // The same at `index` among the children.
+  TMenuItem& Insert(TMenuItem& parent, std::size_t index, MenuItemOptions options);
   // Appends to `parent` the items of a MENUEX template (its first popup's,
   // in order, with their submenus). Each takes its template identifier as
   // its command unless `describe`, which sees the identifier and the
@@ -105,8 +111,11 @@ class TPopupMenu {
   friend class TMenuItem;
   void SetItemText(const TMenuItem& item);
   void SetItemCheck(const TMenuItem& item);
-  // Where the visible item stands in its parent's Windows menu.
+  // Where the shown item stands in its parent's Windows menu.
   bool Locate(const TMenuItem& item, HMENU& menu, UINT& position) const;
+  // Brings the parent's Windows menu in line with its children.
+  void ShowTidily(TMenuItem& parent);
+  void ShowItem(TMenuItem& item, UINT position);
   void LoadLevel(HMENU source, TMenuItem& parent,
                  const std::function<void(UINT command, MenuItemOptions& options)>& describe);
   TMenuItem* Find(TMenuItem& from, const std::function<bool(const TMenuItem&)>& match);

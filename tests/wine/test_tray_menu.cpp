@@ -64,7 +64,9 @@ TfrmMain* TrayMenu::form_ = nullptr;
 
 TEST_F(TrayMenu, ShowsStaticLayoutThenOneEntryPerOpticalDrive) {
   form_->TimerCheckTimer();
-  const std::vector<std::string> expected = {"About...", "Tools", "-", "Exit", "-", "-", "D: DATA", "F: "};
+  // One line between groups: the layout's last line and the one above the
+  // drives show as one.
+  const std::vector<std::string> expected = {"About...", "Tools", "-", "Exit", "-", "D: DATA", "F: "};
   EXPECT_EQ(MenuTexts(Menu()), expected);
 
   HMENU tools = ::GetSubMenu(Menu(), 1);
@@ -124,6 +126,33 @@ TEST_F(TrayMenu, TimerFollowsLabelChangesAndRemovedDrives) {
 
   ASSERT_TRUE(testing::DefineCdromDrive('F', ScratchUnixDir("tray-menu-f"), "", 0x5678));
   EXPECT_TRUE(PumpUntil([] { return MenuText(Menu(), EntryPosition('F')) == "F: "; }, std::chrono::seconds(10)));
+}
+
+TEST_F(TrayMenu, ADrivePluggedInWhileRunningGetsItsEntryInLetterOrder) {
+  ASSERT_TRUE(testing::DefineCdromDrive('E', ScratchUnixDir("tray-menu-e"), "LATE", 0x9ABC));
+  const std::vector<std::string> expected = {"About...", "Tools", "-", "Exit", "-", "D: DATA", "E: LATE", "F: "};
+  EXPECT_TRUE(PumpUntil([&] { return MenuTexts(Menu()) == expected; }, std::chrono::seconds(10)))
+      << ::testing::PrintToString(MenuTexts(Menu()));
+  TMenuItem* entry = DriveEntry('E');
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->Count(), 4u);
+  EXPECT_EQ(entry->Item(0).Tag, 2);
+  const std::vector<std::string> sub = {"Explore...", "-", "Open", "Close"};
+  EXPECT_EQ(MenuTexts(::GetSubMenu(Menu(), EntryPosition('E'))), sub);
+  testing::RemoveDrive('E');
+}
+
+// Without optical drives the menu ends with "Exit": the lines after it stay
+// in the model only.
+TEST(TrayMenuWithoutDrives, EndsWithExit) {
+  TApplication application;
+  TfrmMain form(application);
+  const std::vector<std::string> expected = {"About...", "Tools", "-", "Exit"};
+  EXPECT_EQ(MenuTexts(form.PopupMenuTray().Handle()), expected);
+  TMenuItem& root = form.PopupMenuTray().Items();
+  ASSERT_EQ(root.Count(), 9u);
+  EXPECT_EQ(root.Item(7).Name, "N2");
+  EXPECT_EQ(root.Item(8).Caption(), "-");
 }
 
 }  // namespace
