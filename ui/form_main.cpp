@@ -147,7 +147,9 @@ void TfrmMain::FormCreate() {
   // the corner, the fade-in.
   skin_->SetUpFrame();
   skin_->LoadSkinFrom(ExecutableFolder());
-  skin_->CreatePngForm(application_.Title(), [this](MouseButton button, POINT client) { FormMouseDown(button, client); });
+  skin_->CreatePngForm(
+      application_.Title(), [this](MouseButton button, POINT client) { FormMouseDown(button, client); },
+      [this] { buttons_->PointerElsewhere(); });
   skin_->FadeInSkin(kFadeDuration);
   if (FAutoHide) acHide.Execute();
   DriveMenu::Commands commands;

@@ -92,8 +92,22 @@ void TImageControlHost::Paint(HDC dc) const {
 void TImageControlHost::SetHovered(TImageControl* control) {
   if (control == hovered_) return;
   TImageControl* left = std::exchange(hovered_, control);
+  if (!hovered_) pointerCheck_.reset();
   if (left && left->OnMouseLeave) left->OnMouseLeave();
   if (control && control->OnMouseEnter) control->OnMouseEnter();
+}
+
+void TImageControlHost::CheckPointer(HWND window) {
+  POINT cursor{};
+  if (!hovered_ || !::GetCursorPos(&cursor)) return;
+  // Where the holding window lets the skin show through, the pointer is the
+  // window's beneath; a hidden or covered window has none of it.
+  if (::WindowFromPoint(cursor) != window) {
+    SetHovered(nullptr);
+    return;
+  }
+  ::ScreenToClient(window, &cursor);
+  SetHovered(ControlAt(cursor));
 }
 
 bool TImageControlHost::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -107,7 +121,12 @@ bool TImageControlHost::HandleMessage(HWND window, UINT message, WPARAM wParam, 
         trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
       }
       SetHovered(ControlAt(PointOf(lParam)));
+      if (hovered_ && !pointerCheck_) pointerCheck_ = ScopedTimer(window, kPointerCheckTimer, kPointerCheckInterval);
       return false;
+    case WM_TIMER:
+      if (wParam != kPointerCheckTimer) return false;
+      CheckPointer(window);
+      return true;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
       SetHovered(nullptr);

@@ -71,13 +71,26 @@ class TImageControlHost {
   // window procedure's answer); mouse moves are always passed on as well.
   bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  // The pointer is over another window now (the skin beneath a see-through
+  // part of the holding window, say): no control is under it.
+  void PointerElsewhere() { SetHovered(nullptr); }
+
  private:
   void SetHovered(TImageControl* control);
+  // Where the pointer really is, while a control is hovered.
+  void CheckPointer(HWND window);
+
+  // The system reports a move onto another window to that window alone, and
+  // a leave only when it sees the holding window left: while a control is
+  // hovered, the pointer is looked at a few times a second as well.
+  static constexpr UINT_PTR kPointerCheckTimer = 0x7C01;
+  static constexpr UINT kPointerCheckInterval = 50;
 
   std::vector<TImageControl*> controls_;
   TImageControl* hovered_ = nullptr;
   TImageControl* pressed_ = nullptr;
   bool trackingLeave_ = false;
+  ScopedTimer pointerCheck_;
 };
 
 }  // namespace tarvelo

@@ -41,6 +41,9 @@ class PictureButtons {
   void MouseEnter(Picture picture);
   void MouseLeave(Picture picture);
 
+  // The pointer is over another window: no picture is under it.
+  void PointerElsewhere() { host_.PointerElsewhere(); }
+
   // Draws the visible pictures.
   void Paint(HDC dc) const;
   // Call first for every message of the holding window; see TImageControlHost.

@@ -34,6 +34,9 @@ LRESULT TPNGForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
       if (OnMouseDown) OnMouseDown(PressedButton(message), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
+    case WM_MOUSEMOVE:
+      if (OnMouseMove) OnMouseMove();
+      return 0;
     case WM_SETCURSOR:
       if (cursorOverride_ && LOWORD(lParam) == HTCLIENT) {
         ::SetCursor(cursorOverride_);

@@ -26,6 +26,9 @@ class TPNGForm : public Window {
 
   // A press, with its point in this window's client coordinates.
   std::function<void(MouseButton, POINT)> OnMouseDown;
+  // The pointer moved over this window: it is over the skin, not over the
+  // main window's pictures.
+  std::function<void()> OnMouseMove;
 
   // The cursor shown over this window instead of the class cursor, or null
   // for the class cursor. Takes effect at once.

@@ -1,5 +1,7 @@
 #include "ui/skin_layers.h"
 
+#include <mmsystem.h>
+
 #include <algorithm>
 
 #include "app/names.h"
@@ -42,6 +44,40 @@ void ShowForm(HWND window) {
   ::ShowWindow(window, SW_SHOWNA);
   RaiseWindow(window);
 }
+
+// The steps of a fade keep to the clock: each waits for its planned moment
+// (start + i x duration / steps) instead of a fixed pause after its work, so
+// the work of the steps does not add up, a step that overran is caught up
+// by the next ones, and the last lands at the nominal end. The system's
+// timer is made fine for the length of the fade, or a pause of 20 ms would
+// last a whole tick of 15.6 ms more on some systems.
+class FadeClock {
+ public:
+  FadeClock(DWORD duration, int steps) noexcept : duration_(duration), steps_(steps), fine_(::timeBeginPeriod(1) == 0) {
+    ::QueryPerformanceFrequency(&frequency_);
+    ::QueryPerformanceCounter(&start_);
+  }
+  ~FadeClock() {
+    if (fine_) ::timeEndPeriod(1);
+  }
+  FadeClock(const FadeClock&) = delete;
+  FadeClock& operator=(const FadeClock&) = delete;
+
+  void WaitForStep(int step) const noexcept {
+    const LONGLONG due = LONGLONG{duration_} * step / steps_;  // milliseconds after the start
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    const LONGLONG elapsed = (now.QuadPart - start_.QuadPart) * 1000 / frequency_.QuadPart;
+    if (due > elapsed) ::Sleep(static_cast<DWORD>(due - elapsed));
+  }
+
+ private:
+  DWORD duration_;
+  int steps_;
+  bool fine_;
+  LARGE_INTEGER frequency_{};
+  LARGE_INTEGER start_{};
+};
 
 // Marks a fade or drag as running, for as long as it runs, whichever way it ends.
 class BusyScope {
@@ -113,10 +149,12 @@ bool SkinLayers::LoadSkin(const std::string& path) {
   return loaded;
 }
 
-void SkinLayers::CreatePngForm(const std::string& caption, std::function<void(MouseButton, POINT)> onMouseDown) {
+void SkinLayers::CreatePngForm(const std::string& caption, std::function<void(MouseButton, POINT)> onMouseDown,
+                               std::function<void()> onMouseMove) {
   pngForm_ = std::make_unique<TPNGForm>(application_.Handle(), caption);
   Place();
   pngForm_->OnMouseDown = std::move(onMouseDown);
+  pngForm_->OnMouseMove = std::move(onMouseMove);
   // Installed fully transparent before it is first shown, so that it never
   // shows anything but the skin.
   UpdateSkinLayer(pngForm_->Handle(), skin_, 0);
@@ -142,6 +180,8 @@ void SkinLayers::Place() {
 void SkinLayers::FadeOutSkin(DWORD duration) {
   if (!Ready()) return;
   const BusyScope busy(busy_);
+  // From the start: the preparation is part of the fade's time.
+  const FadeClock clock(duration, kFadeOutSteps);
   HWND png = pngForm_->Handle();
 
   RaiseWindow(front_);
@@ -154,14 +194,16 @@ void SkinLayers::FadeOutSkin(DWORD duration) {
   const LayerPicture picture(snapshot, WindowSize(png));
   for (int step = 1; step <= kFadeOutSteps; ++step) {
     UpdateSkinLayer(png, picture, FadeOutAlpha(step));
-    ::Sleep(duration / kFadeOutSteps);
+    clock.WaitForStep(step);
   }
   UpdateSkinLayer(png, skin_, 0);
+  KeepFrontAbovePng();
 }
 
 void SkinLayers::FadeInSkin(DWORD duration) {
   if (!Ready()) return;
   const BusyScope busy(busy_);
+  const FadeClock clock(duration, kFadeInSteps);
   HWND png = pngForm_->Handle();
 
   // Shown once, invisible, so that the snapshot has what the window shows.
@@ -179,11 +221,11 @@ void SkinLayers::FadeInSkin(DWORD duration) {
   const LayerPicture picture(snapshot, WindowSize(png));
   for (int step = 1; step <= kFadeInSteps; ++step) {
     UpdateSkinLayer(png, picture, FadeInAlpha(step));
-    ::Sleep(duration / kFadeInSteps);
+    clock.WaitForStep(step);
   }
-  ShowForm(front_);
+  // Back from above the screen, if a fade-out parked it there.
   MoveWindowTo(front_, WindowBounds(front_).left, WindowBounds(png).top);
-  UpdateSkinLayer(png, skin_, 255);
+  HandOverToFront();
 }
 
 void SkinLayers::Press(MouseButton button, POINT client) {
@@ -222,13 +264,30 @@ void SkinLayers::Press(MouseButton button, POINT client) {
     const RECT end = WindowBounds(png);
     MoveWindowTo(front_, end.left, end.top);
   }
-  ShowForm(front_);
-  UpdateSkinLayer(png, skin_, 255);
+  HandOverToFront();
+}
+
+void SkinLayers::HandOverToFront() {
+  ::ShowWindow(front_, SW_SHOWNA);
+  RaiseWindow(front_);
+  // Painted before PNGForm lets go of the snapshot, so that the buttons never
+  // leave the screen in between.
+  ::RedrawWindow(front_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
+  ::GdiFlush();
+  KeepFrontAbovePng();
+  UpdateSkinLayer(pngForm_->Handle(), skin_, 255);
+}
+
+void SkinLayers::KeepFrontAbovePng() {
+  // Directly beneath the front window, whatever the window manager did to
+  // either while it was hidden, moved or raised.
+  ::SetWindowPos(pngForm_->Handle(), front_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void SkinLayers::BringToFront() {
-  if (pngForm_) RaiseWindow(pngForm_->Handle());
+  if (!pngForm_) return;
   RaiseWindow(front_);
+  KeepFrontAbovePng();
 }
 
 }  // namespace tarvelo

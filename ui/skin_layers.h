@@ -40,8 +40,10 @@ class SkinLayers {
   // not known whole) there is no file to read.
   bool LoadSkinFrom(const std::optional<std::string>& folder);
   // Creates PNGForm with the skin installed fully transparent, places both
-  // windows in the corner, and sends presses on PNGForm to `onMouseDown`.
-  void CreatePngForm(const std::string& caption, std::function<void(MouseButton, POINT)> onMouseDown);
+  // windows in the corner, and sends presses on PNGForm to `onMouseDown` and
+  // the pointer's moves over it to `onMouseMove`.
+  void CreatePngForm(const std::string& caption, std::function<void(MouseButton, POINT)> onMouseDown,
+                     std::function<void()> onMouseMove);
   // Both windows to the work area's bottom-right corner, at the front
   // window's size.
   void Place();
@@ -67,6 +69,10 @@ class SkinLayers {
 
  private:
   SkinImage Snapshot();
+  // Shows the front window, painted, above PNGForm, and only then gives
+  // PNGForm back the plain skin.
+  void HandOverToFront();
+  void KeepFrontAbovePng();
   void ReportFailure(SkinFailure failure, const std::string& fileName);
 
   TApplication& application_;
