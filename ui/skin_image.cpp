@@ -185,7 +185,8 @@ std::string FormatErrorText(const std::string& fileName) { return "Erreur format
 
 bool IsRegularFile(const std::string& path) {
   struct stat status {};
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  // S_IFMT rather than POSIX's S_ISREG, which the Windows C runtime lacks.
+  return stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFREG;
 }
 
 struct FileCloser {
