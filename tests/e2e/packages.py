@@ -10,6 +10,7 @@ CTest sets, besides the harness's variables:
   TARVELO_PLATFORM       win32 or win64, as the zip's name says
 """
 
+import functools
 import os
 from pathlib import Path, PureWindowsPath
 
@@ -46,6 +47,7 @@ def unix_path(windows_path):
     return Path(os.environ["WINEPREFIX"], "drive_c", *path.parts[1:])
 
 
+@functools.lru_cache(maxsize=None)
 def folder_of_user(variable):
     """A folder of the Wine user, as an environment variable such as
     LOCALAPPDATA names it for Windows programs."""
