@@ -3,6 +3,9 @@
 # platform provides (the system's on Linux, vcpkg's on Windows).
 if(WIN32 AND CMAKE_CROSSCOMPILING)
   set(_png_prefix "${TARVELO_DEPS_DIR}/libpng-mingw")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    string(APPEND _png_prefix 64)
+  endif()
   find_library(TARVELO_PNG_LIB NAMES png16 png PATHS "${_png_prefix}/lib" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   find_library(TARVELO_Z_LIB NAMES libz.a z)
   if(NOT TARVELO_PNG_LIB OR NOT TARVELO_Z_LIB)

@@ -1,20 +1,4 @@
-# Cross compiling for 32-bit Windows with the posix-threads MinGW compilers
-# (GoogleTest needs std::thread and std::mutex, which the win32 variant lacks).
-set(CMAKE_SYSTEM_NAME Windows)
+# The 32-bit Windows program, the main product.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(TARVELO_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TARVELO_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARVELO_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TARVELO_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARVELO_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-find_program(TARVELO_WINE wine)
-if(TARVELO_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TARVELO_WINE})
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

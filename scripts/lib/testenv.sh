@@ -5,8 +5,11 @@
 #
 #   testenv_start_display [--own]   Xvfb + openbox + xcompmgr, unless a display
 #                                   is already there and --own is not given
-#   testenv_start_wine PREFIX       the prefix (created when missing) and a
-#                                   wineserver that stays up between programs
+#   testenv_start_wine PREFIX [ARCH] the prefix (created when missing) and a
+#                                   wineserver that stays up between programs;
+#                                   ARCH is win32 (the default) or win64, and
+#                                   a prefix keeps the one it was made with
+#   testenv_stop_wine               ends that wineserver, to change prefixes
 #   testenv_stop                    ends what the two started; safe to call
 #                                   again and from an EXIT trap
 #
@@ -147,7 +150,7 @@ testenv_start_display() {
 }
 
 testenv_start_wine() {
-  local prefix=${1:-}
+  local prefix=${1:-} arch=${2:-win32}
   if [ -z "$prefix" ]; then
     _testenv_log "testenv_start_wine needs the prefix folder"
     return 1
@@ -158,7 +161,7 @@ testenv_start_wine() {
   fi
   mkdir -p "$prefix" || return 1
   prefix=$(cd "$prefix" && pwd)
-  export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
   # The server stays up in the background: it must not hold our output open
   # (a caller piping this script's output would wait for it). A server left
@@ -194,12 +197,16 @@ testenv_start_wine() {
 
 _testenv_wine_answers() { wine reg query 'HKCU\Software' >>"$1" 2>&1 </dev/null; }
 
-testenv_stop() {
+testenv_stop_wine() {
   if [ -n "$_testenv_prefix" ]; then
     WINEPREFIX=$_testenv_prefix wineserver -k 2>/dev/null || true
     WINEPREFIX=$_testenv_prefix timeout 30 wineserver -w || _testenv_log "the wineserver did not end within 30 s"
     _testenv_prefix=""
   fi
+}
+
+testenv_stop() {
+  testenv_stop_wine
   local i
   for ((i = ${#_testenv_x_pids[@]} - 1; i >= 0; i--)); do
     _testenv_end_process "${_testenv_x_pids[i]}"

@@ -8,6 +8,7 @@
 #include <io.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cctype>
 #include <cstdio>
@@ -423,6 +424,53 @@ int RefusingTray(const Args&) {
   return ProbeWindow::RunUntilClosed();
 }
 
+// The fixed version numbers of a file's version resource and its
+// "ProductVersion" text (US English, Windows-1252, as the resources write it).
+int FileVersion(const Args& args) {
+  const std::string& path = args.At(0);
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (!size) throw NotFound("no version resource in " + path);
+  std::vector<char> block(size);
+  if (!::GetFileVersionInfoA(path.c_str(), 0, size, block.data())) throw std::runtime_error("cannot read it");
+  void* value = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueA(block.data(), "\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO)) {
+    throw NotFound("no fixed version information");
+  }
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  std::printf("fixed=%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+              HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+  const bool named = ::VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductVersion", &value, &length);
+  std::printf("product=%s\n", named ? static_cast<const char*>(value) : "");
+  return 0;
+}
+
+// What a shortcut starts, read through the shell as Explorer reads it.
+int ShortcutTarget(const Args& args) {
+  struct Com {
+    Com() { ::CoInitialize(nullptr); }
+    ~Com() { ::CoUninitialize(); }
+  } com;
+  IShellLinkA* link = nullptr;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link)))) {
+    throw std::runtime_error("no shell link object");
+  }
+  IPersistFile* file = nullptr;
+  std::string target(MAX_PATH, '\0'), folder(MAX_PATH, '\0');
+  const std::wstring path(args.At(0).begin(), args.At(0).end());
+  bool read = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+              SUCCEEDED(file->Load(path.c_str(), STGM_READ)) &&
+              SUCCEEDED(link->GetPath(target.data(), MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+              SUCCEEDED(link->GetWorkingDirectory(folder.data(), MAX_PATH));
+  if (file) file->Release();
+  link->Release();
+  if (!read) throw NotFound("cannot read the shortcut " + args.At(0));
+  std::printf("target=%s\nfolder=%s\n", target.c_str(), folder.c_str());
+  return 0;
+}
+
 struct Command {
   const char* name;
   const char* usage;
@@ -446,6 +494,8 @@ constexpr Command kCommands[] = {
     {"broadcast-taskbarcreated", "", BroadcastTaskbarCreated},
     {"tray-forget", "HWND ID", TrayForget},
     {"refusing-tray", "", RefusingTray},
+    {"file-version", "PATH", FileVersion},
+    {"shortcut-target", "PATH.lnk", ShortcutTarget},
 };
 
 void PrintUsage() {
