@@ -471,6 +471,19 @@ int ShortcutTarget(const Args& args) {
   return 0;
 }
 
+// Keeps a file open, shared as a file browser or a media player would hold
+// a file on a disc, until its window is closed.
+int HoldFile(const Args& args) {
+  HANDLE file = ::CreateFileA(args.At(0).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open the file");
+  ProbeWindow window(args.Option("--title").value_or(kDefaultTitle), SecondsOption(args));
+  AnnounceReady(window.Handle());
+  const int code = ProbeWindow::RunUntilClosed();
+  ::CloseHandle(file);
+  return code;
+}
+
 struct Command {
   const char* name;
   const char* usage;
@@ -496,6 +509,7 @@ constexpr Command kCommands[] = {
     {"refusing-tray", "", RefusingTray},
     {"file-version", "PATH", FileVersion},
     {"shortcut-target", "PATH.lnk", ShortcutTarget},
+    {"hold-file", "PATH [--seconds N] [--title T]", HoldFile},
 };
 
 void PrintUsage() {
