@@ -3,11 +3,11 @@ as a user would: "Hide On Start" and "Autostart" from the tray menu's Tools
 submenu with the registry read through `wine reg`, restarts, real key
 presses through X, and a combination that another program already holds."""
 
-import os
 import shutil
-from pathlib import Path
 
-import harness as h
+import pytest
+
+from tarvelo_e2e import app, desktop, wine
 
 MENU_TOOLS = 1
 MENU_EXIT = 2
@@ -29,67 +29,60 @@ REGISTRY_TIMEOUT = 10
 MAX_PATH = 260
 
 
-# ---- the registry, put back after every case ---------------------------------
+# ---- the registry, put back after every test ------------------------------------
 
-def key_exists(key):
-    return h.wine("reg", "query", key, check=False)[0] == 0
-
-
-class registry_restored:
-    """Context: whatever the case does to the program's keys is undone."""
-
-    def __enter__(self):
-        self.run_value = h.reg_query(RUN_KEY, RUN_VALUE)
-        self.vendor_key = key_exists(VENDOR_KEY)
-        self.auto_hide = h.reg_query(SETTINGS_KEY, AUTO_HIDE_VALUE)
-        assert key_exists(RUN_KEY), "the prefix has a Run key"
-        h.reg_delete(RUN_KEY, RUN_VALUE)
-        h.reg_delete(SETTINGS_KEY, AUTO_HIDE_VALUE)
-        return self
-
-    def __exit__(self, *exc):
-        h.stop_everything()
-        h.reg_delete(RUN_KEY, OTHER_RUN_VALUE)
-        if self.run_value is None:
-            h.reg_delete(RUN_KEY, RUN_VALUE)
-        else:
-            h.reg_add(RUN_KEY, RUN_VALUE, self.run_value)
-        if not self.vendor_key:
-            h.reg_delete(VENDOR_KEY)
-        elif self.auto_hide is None:
-            h.reg_delete(SETTINGS_KEY, AUTO_HIDE_VALUE)
-        else:
-            h.reg_add(SETTINGS_KEY, AUTO_HIDE_VALUE, self.auto_hide)
-        return False
+@pytest.fixture
+def clean_registry(programs):
+    """The program's registry values cleared before the test and put back
+    after it, once its programs have ended."""
+    run_value = wine.reg_query(RUN_KEY, RUN_VALUE)
+    vendor_key = wine.reg_key_exists(VENDOR_KEY)
+    auto_hide = wine.reg_query(SETTINGS_KEY, AUTO_HIDE_VALUE)
+    assert wine.reg_key_exists(RUN_KEY), "the prefix has a Run key"
+    wine.reg_delete(RUN_KEY, RUN_VALUE)
+    wine.reg_delete(SETTINGS_KEY, AUTO_HIDE_VALUE)
+    yield
+    programs.stop_everything()
+    wine.reg_delete(RUN_KEY, OTHER_RUN_VALUE)
+    if run_value is None:
+        wine.reg_delete(RUN_KEY, RUN_VALUE)
+    else:
+        wine.reg_add(RUN_KEY, RUN_VALUE, run_value)
+    if not vendor_key:
+        wine.reg_delete(VENDOR_KEY)
+    elif auto_hide is None:
+        wine.reg_delete(SETTINGS_KEY, AUTO_HIDE_VALUE)
+    else:
+        wine.reg_add(SETTINGS_KEY, AUTO_HIDE_VALUE, auto_hide)
 
 
 def wait_value(key, value, expected):
-    return h.wait_until(lambda: h.reg_query(key, value) == expected, REGISTRY_TIMEOUT,
-                        f"{key}\\{value} to be {expected!r}")
+    return wine.wait_until(lambda: wine.reg_query(key, value) == expected, REGISTRY_TIMEOUT,
+                           f"{key}\\{value} to be {expected!r}")
 
 
 def choose_tool(item):
-    h.open_tray_menu().choose(MENU_TOOLS, item)
+    desktop.open_tray_menu().choose(MENU_TOOLS, item)
 
 
-# ---- what the screen shows ------------------------------------------------------
+# ---- what the screen shows --------------------------------------------------------
 
 def skin_rect():
-    png_form = h.wait_window(cls="TPNGForm")
-    return h.window_info(png_form)["rect"]
+    png_form = wine.wait_window(cls=app.PNG_FORM_CLASS)
+    return wine.window_info(png_form)["rect"]
 
 
 def skin_is_see_through():
     """Whether every pixel of the skin's place shows what lies beneath it
     (the root's colour, read just left of the skin)."""
     left, top, right, bottom = skin_rect()
-    shot = h.Screenshot.take((left - 4, top, right - left + 4, bottom - top))
+    shot = desktop.Screenshot.take((left - 4, top, right - left + 4, bottom - top))
     beneath = shot.pixel(0, (bottom - top) // 2)
     return all(shot.pixel(x, y) == beneath for x in range(4, shot.width) for y in range(shot.height))
 
 
 def main_form_top():
-    return h.window_info(h.wait_window(cls=h.MAIN_FORM_CLASS))["rect"][1]
+    return wine.window_info(wine.wait_window(cls=app.MAIN_FORM_CLASS))["rect"][1]
 
 
 def is_hidden():
@@ -102,117 +95,115 @@ def is_shown():
 
 
 def wait_hidden(what):
-    h.wait_until(is_hidden, FADE_TIMEOUT, what)
+    wine.wait_until(is_hidden, FADE_TIMEOUT, what)
 
 
 def wait_shown(what):
-    h.wait_until(is_shown, FADE_TIMEOUT, what)
+    wine.wait_until(is_shown, FADE_TIMEOUT, what)
 
 
 def installed_copy(folder):
     """Tarvelo.exe and its skin copied into a folder of the prefix or the work area."""
     folder.mkdir(parents=True, exist_ok=True)
-    shutil.copy2(h.tarvelo_exe(), folder / h.PROGRAM_IMAGE)
-    shutil.copy2(h.dist_dir() / "form.png", folder / "form.png")
-    return folder / h.PROGRAM_IMAGE
+    shutil.copy2(app.tarvelo_exe(), folder / app.PROGRAM_IMAGE)
+    shutil.copy2(app.dist_dir() / "form.png", folder / "form.png")
+    return folder / app.PROGRAM_IMAGE
 
 
-# ---- the cases -------------------------------------------------------------------
-
-def test_hide_on_start_is_stored_and_the_next_start_ends_hidden():
-    with registry_restored():
-        program = h.start_tarvelo()
-        assert not key_exists(VENDOR_KEY), "reading the settings creates nothing"
-        choose_tool(TOOLS_HIDE_ON_START)
-        wait_value(SETTINGS_KEY, AUTO_HIDE_VALUE, "1")
-        assert is_shown(), "the setting only acts at the next start"
-        h.open_tray_menu().choose(MENU_EXIT)
-        assert program.exit_code(timeout=h.START_TIMEOUT) == 0
-
-        program = h.Program(h.tarvelo_exe())
-        wait_hidden("the new start to fade in and out again")
-        assert h.tray_icon_slots() == 1, "only the tray icon is left"
-        assert program.running()
-
-        # Switched off: the value goes, the key stays, the window stays hidden.
-        choose_tool(TOOLS_HIDE_ON_START)
-        h.wait_until(lambda: h.reg_query(SETTINGS_KEY, AUTO_HIDE_VALUE) is None, REGISTRY_TIMEOUT,
-                     "AutoHide to be deleted")
-        assert key_exists(SETTINGS_KEY)
-        assert is_hidden()
+@pytest.fixture
+def program_files_copy(programs):
+    """Tarvelo.exe installed in a folder of C:\\Program Files, removed after
+    the test once its programs have ended."""
+    folder = wine.prefix() / "drive_c" / "Program Files" / "Tarvelo E2E"
+    yield installed_copy(folder)
+    programs.stop_everything()
+    shutil.rmtree(folder, ignore_errors=True)
 
 
-def test_autostart_writes_the_quoted_path_with_spaces_and_off_deletes_only_it():
-    with registry_restored():
-        h.reg_add(RUN_KEY, OTHER_RUN_VALUE, "other.exe")
-        folder = Path(os.environ["WINEPREFIX"]) / "drive_c" / "Program Files" / "Tarvelo E2E"
-        try:
-            program = h.Program(installed_copy(folder))
-            h.wait_started(program)
-            choose_tool(TOOLS_AUTOSTART)
-            wait_value(RUN_KEY, RUN_VALUE, r'"C:\Program Files\Tarvelo E2E\Tarvelo.exe"')
-            choose_tool(TOOLS_AUTOSTART)
-            h.wait_until(lambda: h.reg_query(RUN_KEY, RUN_VALUE) is None, REGISTRY_TIMEOUT, "Mirrowen to go")
-            assert h.reg_query(RUN_KEY, OTHER_RUN_VALUE) == "other.exe"
-            assert key_exists(RUN_KEY)
-            assert program.running()
-        finally:
-            h.stop_everything()
-            shutil.rmtree(folder, ignore_errors=True)
+# ---- the tests ---------------------------------------------------------------------
+
+def test_hide_on_start_is_stored_and_the_next_start_ends_hidden(clean_registry, programs):
+    program = programs.start_tarvelo()
+    assert not wine.reg_key_exists(VENDOR_KEY), "reading the settings creates nothing"
+    choose_tool(TOOLS_HIDE_ON_START)
+    wait_value(SETTINGS_KEY, AUTO_HIDE_VALUE, "1")
+    assert is_shown(), "the setting only acts at the next start"
+    desktop.open_tray_menu().choose(MENU_EXIT)
+    assert program.exit_code(timeout=wine.START_TIMEOUT) == 0
+
+    program = programs.start(app.tarvelo_exe())
+    wait_hidden("the new start to fade in and out again")
+    assert desktop.tray_icon_slots() == 1, "only the tray icon is left"
+    assert program.running()
+
+    # Switched off: the value goes, the key stays, the window stays hidden.
+    choose_tool(TOOLS_HIDE_ON_START)
+    wine.wait_until(lambda: wine.reg_query(SETTINGS_KEY, AUTO_HIDE_VALUE) is None, REGISTRY_TIMEOUT,
+                    "AutoHide to be deleted")
+    assert wine.reg_key_exists(SETTINGS_KEY)
+    assert is_hidden()
 
 
-def test_autostart_stays_off_when_the_path_does_not_fit():
-    with registry_restored():
-        folder = h.work_dir()
-        while len(str(folder)) <= MAX_PATH:
-            folder = folder / "a_folder_deep_enough_to_overflow_the_path_buffer"
-        # The cut-short path leaves no folder to find the skin in: it is read
-        # from the current folder instead, so that start-up runs as usual.
-        shutil.copy2(h.dist_dir() / "form.png", h.work_dir() / "form.png")
-        program = h.Program(installed_copy(folder))
-        h.wait_started(program)
-        choose_tool(TOOLS_AUTOSTART)
-        # Commands run one after the other: once hide-on-start is stored, the
-        # autostart switch before it has been handled.
-        choose_tool(TOOLS_HIDE_ON_START)
-        wait_value(SETTINGS_KEY, AUTO_HIDE_VALUE, "1")
-        assert h.reg_query(RUN_KEY, RUN_VALUE) is None, "no cut-short path is stored"
-        assert h.msgbox_text(h.PROGRAM_TITLE) is None
+def test_autostart_writes_the_quoted_path_with_spaces_and_off_deletes_only_it(clean_registry, programs,
+                                                                              program_files_copy):
+    wine.reg_add(RUN_KEY, OTHER_RUN_VALUE, "other.exe")
+    program = programs.start_tarvelo(program_files_copy)
+    choose_tool(TOOLS_AUTOSTART)
+    wait_value(RUN_KEY, RUN_VALUE, r'"C:\Program Files\Tarvelo E2E\Tarvelo.exe"')
+    choose_tool(TOOLS_AUTOSTART)
+    wine.wait_until(lambda: wine.reg_query(RUN_KEY, RUN_VALUE) is None, REGISTRY_TIMEOUT, "Mirrowen to go")
+    assert wine.reg_query(RUN_KEY, OTHER_RUN_VALUE) == "other.exe"
+    assert wine.reg_key_exists(RUN_KEY)
+    assert program.running()
 
 
-def test_ctrl_end_hides_and_ctrl_home_shows_and_all_four_are_free_after_exit():
-    program = h.start_tarvelo()
-    with h.focus_window() as focus:
-        focus_x = h.x_window_of(focus.hwnd)
-        h.keys("ctrl+End", xwindow=focus_x)
+def test_autostart_stays_off_when_the_path_does_not_fit(clean_registry, programs, work_dir):
+    folder = work_dir
+    while len(str(folder)) <= MAX_PATH:
+        folder = folder / "a_folder_deep_enough_to_overflow_the_path_buffer"
+    # The cut-short path leaves no folder to find the skin in: it is read
+    # from the current folder (the work folder) instead, so that start-up
+    # runs as usual.
+    shutil.copy2(app.dist_dir() / "form.png", work_dir / "form.png")
+    programs.start_tarvelo(installed_copy(folder))
+    choose_tool(TOOLS_AUTOSTART)
+    # Commands run one after the other: once hide-on-start is stored, the
+    # autostart switch before it has been handled.
+    choose_tool(TOOLS_HIDE_ON_START)
+    wait_value(SETTINGS_KEY, AUTO_HIDE_VALUE, "1")
+    assert wine.reg_query(RUN_KEY, RUN_VALUE) is None, "no cut-short path is stored"
+    assert wine.msgbox_text(app.PROGRAM_TITLE) is None
+
+
+def test_ctrl_end_hides_and_ctrl_home_shows_and_all_four_are_free_after_exit(tarvelo, programs):
+    with programs.focus_window() as focus:
+        focus_x = wine.x_window_of(focus.hwnd)
+        desktop.keys("ctrl+End", xwindow=focus_x)
         wait_hidden("Ctrl+End to hide the window")
-        h.keys("ctrl+Home", xwindow=focus_x)
+        desktop.keys("ctrl+Home", xwindow=focus_x)
         wait_shown("Ctrl+Home to show the window")
-    h.open_tray_menu().choose(MENU_EXIT)
-    assert program.exit_code(timeout=h.START_TIMEOUT) == 0
+    desktop.open_tray_menu().choose(MENU_EXIT)
+    assert tarvelo.exit_code(timeout=wine.START_TIMEOUT) == 0
     for vk in (VK_PRIOR, VK_NEXT, VK_END, VK_HOME):
-        with h.hold_hotkey(MOD_CONTROL, vk):
+        with programs.hold_hotkey(MOD_CONTROL, vk):
             pass
 
 
-def test_a_combination_held_elsewhere_is_named_before_the_window_shows():
-    with h.hold_hotkey(MOD_CONTROL, VK_HOME) as holder:
-        program = h.Program(h.tarvelo_exe())
-        text = h.wait_until(lambda: h.msgbox_text(h.PROGRAM_TITLE), h.START_TIMEOUT, "the hotkey message")
+def test_a_combination_held_elsewhere_is_named_before_the_window_shows(programs):
+    with programs.hold_hotkey(MOD_CONTROL, VK_HOME) as holder:
+        program = programs.start(app.tarvelo_exe())
+        text = wine.wait_until(lambda: wine.msgbox_text(app.PROGRAM_TITLE), wine.START_TIMEOUT,
+                               "the hotkey message")
         assert text == "Unable to assign Ctrl+Home as hotkey."
-        assert h.started_main_form() is None, "the box comes before the window"
-        h.msgbox_close(h.PROGRAM_TITLE)
-        h.wait_started(program)
-        assert h.msgbox_text(h.PROGRAM_TITLE) is None, "one box only"
+        assert app.started_main_form() is None, "the box comes before the window"
+        wine.msgbox_close(app.PROGRAM_TITLE)
+        app.wait_started(program)
+        assert wine.msgbox_text(app.PROGRAM_TITLE) is None, "one box only"
 
         # Ctrl+End is the program's; Ctrl+Home stays with the other program.
-        holder_x = h.x_window_of(holder.hwnd)
-        h.keys("ctrl+End", xwindow=holder_x)
+        holder_x = wine.x_window_of(holder.hwnd)
+        desktop.keys("ctrl+End", xwindow=holder_x)
         wait_hidden("Ctrl+End to hide the window")
-        h.keys("ctrl+Home", xwindow=holder_x)
-        h.wait_until(lambda: holder.hotkeys_received() == [1], FADE_TIMEOUT, "the holder to get Ctrl+Home")
+        desktop.keys("ctrl+Home", xwindow=holder_x)
+        wine.wait_until(lambda: holder.hotkeys_received() == [1], FADE_TIMEOUT, "the holder to get Ctrl+Home")
         assert is_hidden()
-
-
-if __name__ == "__main__":
-    h.main()
