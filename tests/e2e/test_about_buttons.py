@@ -20,6 +20,7 @@ CLOSE = (56, 149, 145, 50)
 CROSS = (214, 20, 20, 20)
 LOGO = (56, 20, 145, 65)
 BUTTONS = {"open": OPEN, "close": CLOSE, "cross": CROSS}
+SKIN_POINT = (20, 110)  # left of the pictures, on the opaque panel
 
 
 def main_form():
@@ -70,6 +71,21 @@ def test_picture_shows_the_skin_through_its_mask_and_highlights_under_the_mouse(
     assert WHITE not in colours(control_shot(control)), name
     desktop.park_pointer()
     wine.wait_until(lambda: control_shot(control).data == normal.data, SETTLE, f"{name} normal again")
+
+
+def test_a_picture_left_for_the_skin_or_another_picture_returns_to_normal(tarvelo):
+    # The main window lets the skin show through around the pictures: there
+    # the pointer is over the skin window beneath, not over the main window.
+    left, top, _, _ = main_rect()
+    on_skin = (left + SKIN_POINT[0], top + SKIN_POINT[1])
+    normal = {name: control_shot(control).data for name, control in BUTTONS.items()}
+    for name, control in BUTTONS.items():
+        hover(control, name)
+        desktop.mouse_move(*on_skin)
+        wine.wait_until(lambda: control_shot(control).data == normal[name], SETTLE, f"{name} normal on the skin")
+    hover(OPEN, "open")
+    hover(CLOSE, "close")
+    wine.wait_until(lambda: control_shot(OPEN).data == normal["open"], SETTLE, "open normal on the other picture")
 
 
 def test_a_real_click_on_the_cross_hides_the_window_and_the_program_runs_on(tarvelo):

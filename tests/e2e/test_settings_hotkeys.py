@@ -161,11 +161,15 @@ def test_autostart_stays_off_when_the_path_does_not_fit(clean_registry, programs
     folder = work_dir
     while len(str(folder)) <= MAX_PATH:
         folder = folder / "a_folder_deep_enough_to_overflow_the_path_buffer"
-    # The cut-short path leaves no folder to find the skin in: it is read
-    # from the current folder (the work folder) instead, so that start-up
-    # runs as usual.
+    # The cut-short path leaves no folder to find the skin in. A skin in the
+    # current folder (the work folder) is someone else's file: it is not
+    # read, and the skin is reported missing.
     shutil.copy2(app.dist_dir() / "form.png", work_dir / "form.png")
-    programs.start_tarvelo(installed_copy(folder))
+    program = programs.start(installed_copy(folder))
+    text = wine.wait_until(lambda: wine.msgbox_text(app.PROGRAM_TITLE), wine.START_TIMEOUT, "the skin message")
+    assert text == "Image form.png introuvable."
+    wine.msgbox_close(app.PROGRAM_TITLE)
+    app.wait_started(program, picture=None)
     choose_tool(TOOLS_AUTOSTART)
     # Commands run one after the other: once hide-on-start is stored, the
     # autostart switch before it has been handled.
@@ -187,6 +191,32 @@ def test_ctrl_end_hides_and_ctrl_home_shows_and_all_four_are_free_after_exit(tar
     for vk in (VK_PRIOR, VK_NEXT, VK_END, VK_HOME):
         with programs.hold_hotkey(MOD_CONTROL, vk):
             pass
+
+
+def test_keys_pressed_during_a_fade_wait_for_it_and_run_in_order(tarvelo, programs):
+    # Each second press comes 40 ms after the first, inside its 0.8 s fade:
+    # it waits for the fade and then runs, never dropped.
+    with programs.focus_window() as focus:
+        focus_x = wine.x_window_of(focus.hwnd)
+        desktop.keys("ctrl+End", "ctrl+Home", xwindow=focus_x)
+        # Hidden first (the main form parked above the screen until the
+        # fade-in ends), then shown.
+        wine.wait_until(lambda: main_form_top() < 0, FADE_TIMEOUT, "the hide to run")
+        wait_shown("hide, then show: the window ends shown")
+
+        desktop.keys("ctrl+Home", "ctrl+End", xwindow=focus_x)
+        wait_hidden("show, then hide: the window ends hidden")
+
+
+def test_exit_chosen_while_a_hotkey_box_is_open_ends_the_program_after_ok(programs):
+    with programs.hold_hotkey(MOD_CONTROL, VK_END):
+        program = programs.start(app.tarvelo_exe())
+        wine.wait_until(lambda: wine.msgbox_text(app.PROGRAM_TITLE), wine.START_TIMEOUT, "the hotkey message")
+        desktop.open_tray_menu().choose(MENU_EXIT)
+        desktop.wait_menus_closed()
+        assert program.running(), "start-up is not over while the box is open"
+        wine.msgbox_close(app.PROGRAM_TITLE)
+        assert program.exit_code(timeout=wine.START_TIMEOUT) == 0
 
 
 def test_a_combination_held_elsewhere_is_named_before_the_window_shows(programs):

@@ -140,8 +140,9 @@ def test_exit_fades_the_shown_window_out_before_the_program_ends(skin, tarvelo):
     main, _ = windows()
     parked_top = -max(PARKED_DISTANCE, skin.height)
 
-    desktop.open_tray_menu().choose(2)  # About..., Tools, Exit
-    chosen = time.monotonic()
+    # From just before the Return that chooses it: the fade takes its 0.8 s
+    # from there, to the millisecond.
+    chosen = desktop.open_tray_menu().choose(2)  # About..., Tools, Exit
     seen_parked = False
     while tarvelo.running() and time.monotonic() - chosen < wine.START_TIMEOUT:
         info = wine.probe("window-info", hex(main), check=False)[1]
@@ -167,3 +168,83 @@ def test_missing_skin_is_reported_and_the_program_runs_on_at_the_designed_size(p
     assert rect(main) == expected, rect(main)
     assert rect(png) == expected, rect(png)
     assert program.running()
+
+
+# The middle of the Open picture, in the main window's client area: what the
+# main window paints there is not the skin's colour.
+OPEN_PICTURE_POINT = (128, 118)
+WM_HOTKEY = 0x0312
+HOTKEY_HIDE, HOTKEY_SHOW = 3, 4
+
+
+def picture_points(main):
+    """Points of the pictures (logo, Open, Close, cross) and their colours on
+    screen now, relative to the main window."""
+    left, top, _, _ = rect(main)
+    shot = desktop.Screenshot.take()
+    points = [(100, 50), OPEN_PICTURE_POINT, (128, 174), (224, 30)]
+    return {p: shot.screen_pixel(left + p[0], top + p[1]) for p in points}
+
+
+def test_after_every_drag_the_pictures_lie_above_the_skin(skin, tarvelo):
+    main, png = windows()
+    pictures = picture_points(main)
+    assert all(colour != on_screen(skin.rgba(*p)) for p, colour in pictures.items()), "pictures, not skin"
+    grip = skin.opaque_point()
+    for drag in range(50):
+        dx, dy = (-60, -40) if drag % 2 == 0 else (60, 40)
+        left, top, right, bottom = rect(main)
+        x, y = left + grip[0], top + grip[1]
+        desktop.drag([(x, y), (x + dx // 2, y + dy // 2), (x + dx, y + dy)])
+        moved = (left + dx, top + dy, right + dx, bottom + dy)
+        wine.wait_until(lambda: rect(main) == moved and wine.window_info(main)["visible"], SETTLE,
+                        f"drag {drag} to end at {moved}")
+        order = [w.hwnd for w in wine.top_level_windows()]
+        assert order.index(png) == order.index(main) + 1, f"drag {drag}: the skin window is not right beneath"
+        wait_screen(moved[:2], pictures, f"drag {drag}: the pictures on screen")
+    assert tarvelo.running()
+
+
+def test_the_buttons_stay_on_screen_when_a_fade_in_hands_over(skin, programs):
+    # Sampled every few hundredths of a millisecond from the moment a show is
+    # asked for: once the Open picture's colour is on screen, nothing else may
+    # show there, not even for a millisecond, at start-up or at any show.
+    with desktop.PixelWatch() as watch:
+        def blinks_during(begin):
+            left, top, _, _ = shown
+            x, y = left + OPEN_PICTURE_POINT[0], top + OPEN_PICTURE_POINT[1]
+            begin()
+            deadline = time.monotonic() + SETTLE
+            shown_since = None
+            others = []
+            while time.monotonic() < deadline:
+                colour = watch.pixel(x, y)
+                if colour == picture and shown_since is None:
+                    shown_since = time.monotonic()
+                elif colour != picture and shown_since is not None:
+                    others.append(colour)
+                if shown_since is not None and time.monotonic() - shown_since > 0.5:
+                    return others
+            pytest.fail(f"the Open picture never showed at ({x}, {y}): {watch.pixel(x, y)} is not {picture}")
+
+        shown = corner_rect(skin.width, skin.height)
+        program = programs.start(app.tarvelo_exe())
+        app.wait_started(program)
+        main, _ = windows()
+        picture = picture_points(main)[OPEN_PICTURE_POINT]
+        assert picture != on_screen(skin.rgba(*OPEN_PICTURE_POINT))
+        programs.stop_everything()
+
+        started = []
+        blinks = {"start": blinks_during(lambda: started.append(programs.start(app.tarvelo_exe())))}
+        app.wait_started(started[0])
+        main, _ = windows()
+        for show in range(20):
+            wine.post(main, WM_HOTKEY, HOTKEY_HIDE)
+            wine.wait_until(lambda: rect(main)[1] < 0, SETTLE, "the window to hide")
+            wine.wait_until(lambda: watch.pixel(shown[0] + OPEN_PICTURE_POINT[0],
+                                                shown[1] + OPEN_PICTURE_POINT[1]) != picture,
+                            SETTLE, "the picture to go")
+            blinks[f"show {show}"] = blinks_during(lambda: wine.post(main, WM_HOTKEY, HOTKEY_SHOW))
+    assert not any(blinks.values()), {when: f"{len(colours)} samples of {sorted(set(colours))}"
+                                      for when, colours in blinks.items() if colours}

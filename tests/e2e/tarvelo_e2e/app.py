@@ -128,9 +128,10 @@ class Programs:
         self.folder = folder
         self._started = []
 
-    def start(self, exe, name=None, args=()):
-        """Starts a program and returns at once with its Program."""
-        program = Program(exe, self.folder, name, args)
+    def start(self, exe, name=None, args=(), env=None):
+        """Starts a program (with `env` added to the environment) and returns
+        at once with its Program."""
+        program = Program(exe, self.folder, name, args, env)
         self._started.append(program)
         return program
 

@@ -8,7 +8,9 @@ Two rules keep the runs deterministic on a loaded machine:
   never end, so outputs go to files that are read afterwards.
 """
 
+import contextlib
 import os
+import re
 import subprocess
 import tempfile
 import time
@@ -83,16 +85,17 @@ class Program:
     program's exit code. Start programs through the `programs` fixture, which
     ends them after the test."""
 
-    def __init__(self, exe, folder, name=None, args=()):
+    def __init__(self, exe, folder, name=None, args=(), env=None):
         self.name = name or Path(exe).stem
         stem, serial = self.name, 1
         while (folder / f"{stem}.out").exists():
             stem, serial = f"{self.name}-{serial}", serial + 1
         self.out_path = folder / f"{stem}.out"
         self.err_path = folder / f"{stem}.err"
+        environment = {**os.environ, **env} if env else None
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
             self.process = subprocess.Popen(["wine", str(exe), *map(str, args)], stdin=subprocess.DEVNULL,
-                                            stdout=out, stderr=err, cwd=folder)
+                                            stdout=out, stderr=err, cwd=folder, env=environment)
 
     def running(self):
         return self.process.poll() is None
@@ -231,6 +234,43 @@ class ProbeWindow:
     def hotkeys_received(self):
         """Ids of the hotkey presses a hold-hotkey window has taken so far."""
         return [int(line.split()[1]) for line in self.program.output().splitlines() if line.startswith("hotkey ")]
+
+
+# ---- tracing a program's calls ------------------------------------------------------
+
+RELAY_KEY = r"HKCU\Software\Wine\Debug"
+
+
+@contextlib.contextmanager
+def relay_traced(functions):
+    """Context: programs started with `env=RELAY_ENVIRONMENT` meanwhile write
+    their calls of these functions (e.g. "kernel32.CreateFileA") to their
+    error output, for relay_calls to read."""
+    reg_add(RELAY_KEY, "RelayInclude", ";".join(functions))
+    try:
+        yield
+    finally:
+        reg_delete(RELAY_KEY, "RelayInclude")
+
+
+RELAY_ENVIRONMENT = {"WINEDEBUG": "+relay"}
+_RELAY_CALL = re.compile(r"Call [\w.]+\.(\w+)\((.*)\) ret=")
+_RELAY_RETURN = re.compile(r"Ret  [\w.]+\.(\w+)\(\) retval=([0-9a-fA-F]+)")
+
+
+def relay_calls(program, function):
+    """[(arguments, return value)] of the traced program's calls of a function,
+    in order, as Wine's relay trace writes them ("0032f5c8 \"D:\\\\\",c0000000,...")."""
+    calls, pending = [], []
+    for line in program.err_path.read_text(errors="replace").splitlines():
+        call = _RELAY_CALL.search(line)
+        if call and call.group(1) == function:
+            pending.append(call.group(2))
+            continue
+        returned = _RELAY_RETURN.search(line)
+        if returned and returned.group(1) == function and pending:
+            calls.append((pending.pop(), int(returned.group(2), 16)))
+    return calls
 
 
 # ---- registry -------------------------------------------------------------------
