@@ -3,20 +3,24 @@ the end-to-end tests. Run through scripts/screenshots, which prepares the
 display, the Wine prefix and the environment; the argument is the folder
 that receives window.png and tray-menu.png."""
 
+import os
 import shutil
 import sys
-import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
-import harness as h  # noqa: E402
+from tarvelo_e2e import app, desktop, wine  # noqa: E402
 
 MARGIN = 12
-MENU_TOOLS = 1
 SETTLE = 10
 DISC_LABEL = "HOLIDAY 2025"
+DRIVE = "D"
 WM_KEYDOWN = 0x0100
 VK_ESCAPE = 0x1B
+VK_RIGHT = 0x27
+VK_DOWN = 0x28
+MENU_BORDER = 3
+ARROW_COLUMN = 20  # the submenu arrows, right of the captions
 
 
 def bounds(rects, margin):
@@ -28,54 +32,95 @@ def bounds(rects, margin):
 
 
 def save(area, path):
+    """Saves the part of the screen in area; the margins end at the screen's edges."""
+    screen = desktop.Screenshot.take().image
     left, top, right, bottom = area
-    h.run(["import", "-window", "root", "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
-           "-strip", str(path)])
+    screen.crop((left, top, min(right, screen.width), min(bottom, screen.height))).save(path, optimize=True)
     print(f"saved {path}")
 
 
-def visible_menus():
-    return h.find_windows(cls=h.POPUP_MENU_CLASS, visible=True)
+def rect_of(hwnd):
+    return wine.window_info(hwnd)["rect"]
+
+
+# Keys posted to an open menu reach its menu loop whatever has the X focus.
+def press(menu, vk):
+    wine.post(menu, WM_KEYDOWN, vk)
+
+
+def close_menus():
+    """One Escape per open level until no menu is left."""
+    def closed():
+        menus = desktop.open_menus()
+        if menus:
+            press(menus[0], VK_ESCAPE)
+        return not menus
+
+    wine.wait_until(closed, SETTLE, "the menus to close", interval=0.3)
+
+
+def caption_rights(menu):
+    """The right end of each line of captions of an open menu, top to bottom.
+
+    A line of captions is a band of rows with some ink (any pixel unlike the
+    menu's background, as the text is smoothed) left of the submenu arrows;
+    a row inked over most of its width is a separator."""
+    left, top, right, bottom = rect_of(menu)
+    shot = desktop.Screenshot.take((left, top, right - left, bottom - top))
+    background = shot.pixel(MENU_BORDER, MENU_BORDER)
+    columns = range(MENU_BORDER, shot.width - ARROW_COLUMN)
+    rights, line = [], None
+    for y in range(MENU_BORDER, shot.height - MENU_BORDER):
+        ink = [x for x in columns if shot.pixel(x, y) != background]
+        if ink and len(ink) < len(columns) // 2:
+            line = max(line or 0, ink[-1])
+        elif line is not None:
+            rights.append(line)
+            line = None
+    return rights
+
+
+def drive_entry_has_its_label():
+    """Whether the tray menu shows the drive's entry with the disc's label.
+
+    The entry is only "D:" until the program's one-second check reads the
+    label, which shows nowhere outside the menu. With the label the entry
+    reaches further right than "About...", the first line; without it, it
+    does not. The menu is closed again either way, so that the next one is
+    laid out with the caption it has then."""
+    rights = caption_rights(desktop.open_tray_menu().hwnd)
+    close_menus()
+    return len(rights) >= 2 and rights[-1] > rights[0]
 
 
 def main(out):
     out.mkdir(parents=True, exist_ok=True)
-    work = h.work_dir()
-    if work.exists():
-        shutil.rmtree(work)
+    work = Path(os.environ["TARVELO_WORK"])
+    shutil.rmtree(work, ignore_errors=True)
     work.mkdir(parents=True)
-    with h.cdrom("D", DISC_LABEL):
-        program = h.start_tarvelo()
-        try:
-            skin = h.window_info(h.wait_window(cls="TPNGForm"))["rect"]
-            h.park_pointer()
-            save(bounds([skin], MARGIN), out / "window.png")
+    app.stop_everything()
+    wine.define_cdrom(DRIVE, work / "drive-d", DISC_LABEL)
+    programs = app.Programs(work)
+    try:
+        programs.start_tarvelo()
+        skin = rect_of(wine.wait_window(cls=app.PNG_FORM_CLASS))
+        desktop.park_pointer()
+        save(bounds([skin], MARGIN), out / "window.png")
 
-            # The menu with the drive's entry captioned by its disc, and Tools open.
-            # The drive's entry takes the disc's label at the program's first
-            # one-second tick, which shows nowhere outside its menu.
-            time.sleep(1.5)
-            menu = h.open_tray_menu()
-            h.keys("Down", "Down", "Right", xwindow=menu.info["xwindow"])
-            h.wait_until(lambda: len(visible_menus()) == 2, SETTLE, "the Tools submenu")
-            tray = h.tray_geometry()
-            rects = [h.window_info(m)["rect"] for m in visible_menus()]
-            rects.append((tray[0], tray[1], tray[0] + tray[2], tray[1] + tray[3]))
-            save(bounds(rects, MARGIN), out / "tray-menu.png")
-
-            # Keys posted to the open menu reach its menu loop whatever has the
-            # X focus: one Escape per level.
-            def closed():
-                menus = visible_menus()
-                if menus:
-                    h.post(menus[0], WM_KEYDOWN, VK_ESCAPE)
-                return not menus
-
-            h.wait_until(closed, SETTLE, "the menus to close", interval=0.3)
-        finally:
-            h.stop_everything()
-            if program.running():
-                program.kill()
+        # The menu with the drive's entry captioned by its disc, and Tools open.
+        wine.wait_until(drive_entry_has_its_label, SETTLE, "the drive's entry to show the disc's label")
+        menu = desktop.open_tray_menu().hwnd
+        for vk in (VK_DOWN, VK_DOWN, VK_RIGHT):
+            press(menu, vk)
+        wine.wait_until(lambda: len(desktop.open_menus()) == 2, SETTLE, "the Tools submenu")
+        tray = desktop.tray_geometry()
+        rects = [rect_of(m) for m in desktop.open_menus()]
+        rects.append((tray[0], tray[1], tray[0] + tray[2], tray[1] + tray[3]))
+        save(bounds(rects, MARGIN), out / "tray-menu.png")
+        close_menus()
+    finally:
+        programs.stop_everything()
+        wine.remove_drive(DRIVE)
 
 
 if __name__ == "__main__":

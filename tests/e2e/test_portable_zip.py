@@ -8,8 +8,9 @@ import struct
 import zipfile
 from pathlib import PureWindowsPath
 
-import harness as h
-import packages
+import pytest
+
+from tarvelo_e2e import app, desktop, packages, wine
 
 MENU_EXIT = 2
 CONTENTS = {"Tarvelo.exe", "form.png", "README.txt", "LICENSE.txt"}
@@ -24,34 +25,36 @@ def pe_machine(exe):
     return struct.unpack_from("<H", data, header + 4)[0]
 
 
-def test_the_zip_unpacked_into_a_folder_with_spaces_runs_from_there():
-    archive = packages.make("ZIP")
+@pytest.fixture
+def portable_folder(programs):
+    """An empty folder with spaces in its path on C:, as a Windows path;
+    removed once the test's programs have ended."""
+    folder = PureWindowsPath(r"C:\Portable Tools\My Tarvelo")
+    top = packages.unix_path(folder.parent)
+    shutil.rmtree(top, ignore_errors=True)
+    yield folder
+    programs.stop_everything()
+    shutil.rmtree(top, ignore_errors=True)
+
+
+def test_the_zip_unpacked_into_a_folder_with_spaces_runs_from_there(portable_folder, programs, work_dir):
+    archive = packages.make("ZIP", work_dir)
     top = f"Tarvelo-{packages.version()}-{packages.platform()}"
     assert archive.name == f"{top}.zip"
 
-    folder = PureWindowsPath(r"C:\Portable Tools\My Tarvelo")
-    unpacked = packages.unix_path(folder)
-    try:
-        with zipfile.ZipFile(archive) as zipped:
-            assert set(zipped.namelist()) == {f"{top}/{name}" for name in CONTENTS}
-            zipped.extractall(unpacked)
-        for text in ("README.txt", "LICENSE.txt"):
-            content = (unpacked / top / text).read_bytes()
-            assert content.count(b"\n") == content.count(b"\r\n") > 0, f"{text} has Windows line ends"
-        exe = folder / top / h.PROGRAM_IMAGE
-        assert pe_machine(packages.unix_path(exe)) == MACHINE[packages.platform()]
+    unpacked = packages.unix_path(portable_folder)
+    with zipfile.ZipFile(archive) as zipped:
+        assert set(zipped.namelist()) == {f"{top}/{name}" for name in CONTENTS}
+        zipped.extractall(unpacked)
+    for text in ("README.txt", "LICENSE.txt"):
+        content = (unpacked / top / text).read_bytes()
+        assert content.count(b"\n") == content.count(b"\r\n") > 0, f"{text} has Windows line ends"
+    exe = portable_folder / top / app.PROGRAM_IMAGE
+    assert pe_machine(packages.unix_path(exe)) == MACHINE[packages.platform()]
 
-        # Started by its Windows path from another folder: the picture must
-        # come from the program's own folder.
-        program = h.Program(exe, name="Tarvelo")
-        h.wait_started(program)
-        assert h.msgbox_text(h.PROGRAM_TITLE) is None, "the picture was found"
-        h.open_tray_menu().choose(MENU_EXIT)
-        assert program.exit_code(timeout=h.START_TIMEOUT) == 0
-    finally:
-        h.stop_everything()
-        shutil.rmtree(packages.unix_path(folder.parent), ignore_errors=True)
-
-
-if __name__ == "__main__":
-    h.main()
+    # Started by its Windows path from another folder (the test's work
+    # folder): the picture must come from the program's own folder.
+    program = programs.start_tarvelo(exe, name="Tarvelo")
+    assert wine.msgbox_text(app.PROGRAM_TITLE) is None, "the picture was found"
+    desktop.open_tray_menu().choose(MENU_EXIT)
+    assert program.exit_code(timeout=wine.START_TIMEOUT) == 0

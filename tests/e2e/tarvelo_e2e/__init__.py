@@ -7,4 +7,6 @@ desktop  pointer and keys through xdotool, Wine's notification area and
 skin     the skin picture as the screen must show it
 app      the program under test: its names, its start-up, Programs (the
          `programs` fixture) and the clean-up after a test
+packages the packages made with the build's CPack configuration, the Wine
+         user's folders, shortcut targets and file versions
 """
