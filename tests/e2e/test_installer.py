@@ -15,13 +15,8 @@ OLDER_VERSION = "0.9.0"
 INSTALLED_FILES = {"Tarvelo.exe", "form.png", "README.txt", "LICENSE.txt", "Uninstall.exe"}
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvelo"
-RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
-RUN_VALUE = "Mirrowen"
-VENDOR_KEY = r"HKCU\Software\Hobrast"
-SETTINGS_KEY = VENDOR_KEY + r"\Mirrowen"
-AUTO_HIDE_VALUE = "AutoHide"
-# What other programs keep beside the program's own entries.
-OTHER_RUN_VALUE = "TarveloE2eOther"
+RUN_KEY, RUN_VALUE, VENDOR_KEY = app.RUN_KEY, app.RUN_VALUE, app.VENDOR_KEY
+SETTINGS_KEY, AUTO_HIDE_VALUE, OTHER_RUN_VALUE = app.SETTINGS_KEY, app.AUTO_HIDE_VALUE, app.OTHER_RUN_VALUE
 OTHER_VENDOR_KEY = VENDOR_KEY + r"\TarveloE2eOther"
 
 MENU_TOOLS = 1

@@ -16,6 +16,15 @@ TRAY_WINDOW_CLASS = "TTrayIconWindow"
 APPLICATION_CLASS = "TApplication"
 FILE_BROWSER_CLASS = "ExplorerWClass"
 
+# The program's registry entries, as `wine reg` names them.
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_VALUE = "Mirrowen"
+VENDOR_KEY = r"HKCU\Software\Hobrast"
+SETTINGS_KEY = VENDOR_KEY + r"\Mirrowen"
+AUTO_HIDE_VALUE = "AutoHide"
+# What another program keeps beside the program's own entries.
+OTHER_RUN_VALUE = "TarveloE2eOther"
+
 LWA_ALPHA = 0x2
 POLITE_END_SECONDS = 5
 LEFTOVER_CLASSES = (MAIN_FORM_CLASS, TRAY_WINDOW_CLASS, FILE_BROWSER_CLASS)
