@@ -10,16 +10,16 @@ namespace tarvelo {
 
 namespace {
 
-// The object whose window is being created on this thread. Creation is
-// synchronous, so the first WM_NCCREATE after it is set belongs to it; the
-// dialog manager passes no creation parameter of ours, so this is how a
-// dialog finds its object too.
-thread_local Window* t_creating = nullptr;
+// The object whose window is being created. Creation is synchronous and
+// every window of the program belongs to its one GUI thread, so the first
+// WM_NCCREATE after it is set belongs to it; the dialog manager passes no
+// creation parameter of ours, so this is how a dialog finds its object too.
+Window* g_creating = nullptr;
 
 class CreatingScope {
  public:
-  explicit CreatingScope(Window* window) noexcept { t_creating = window; }
-  ~CreatingScope() { t_creating = nullptr; }
+  explicit CreatingScope(Window* window) noexcept { g_creating = window; }
+  ~CreatingScope() { g_creating = nullptr; }
   CreatingScope(const CreatingScope&) = delete;
   CreatingScope& operator=(const CreatingScope&) = delete;
 };
@@ -84,8 +84,8 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 INT_PTR CALLBACK Window::EmptyDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE && t_creating) {
-    Window* self = std::exchange(t_creating, nullptr);
+  if (message == WM_NCCREATE && g_creating) {
+    Window* self = std::exchange(g_creating, nullptr);
     self->hwnd_ = hwnd;
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
