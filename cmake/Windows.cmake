@@ -71,7 +71,8 @@ target_link_libraries(wine_tests PRIVATE tarvelo_win tarvelo_test_support GTest:
 set_target_properties(wine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_TEST_BIN_DIR})
 tarvelo_warnings(wine_tests)
 add_custom_command(TARGET wine_tests POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TARVELO_ART_DIR}/form.png ${TARVELO_TEST_BIN_DIR}/form.png)
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TARVELO_ART_DIR}/form.png ${TARVELO_TEST_BIN_DIR}/form.png
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${TARVELO_ART_DIR}/reference ${TARVELO_TEST_BIN_DIR}/reference)
 gtest_discover_tests(wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST
   WORKING_DIRECTORY ${TARVELO_TEST_BIN_DIR}
   PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)

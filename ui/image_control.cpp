@@ -7,6 +7,7 @@
 
 #include "app/errors.h"
 #include "ui/dib.h"
+#include "ui/png_resource.h"
 
 namespace tarvelo {
 
@@ -54,8 +55,7 @@ void TImageControl::SetPictureFromList(const TImageList& list, int index) {
 }
 
 void TImageControl::LoadPicture(HINSTANCE module, int bitmapId) {
-  UniqueHBitmap loaded(static_cast<HBITMAP>(
-      ::LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  UniqueHBitmap loaded = LoadPngPicture(module, bitmapId);
   if (!loaded) throw OutOfResourcesError("Cannot load picture");
   BITMAP info{};
   ::GetObjectA(loaded.get(), sizeof info, &info);
