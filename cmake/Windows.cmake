@@ -49,12 +49,14 @@ add_library(tarvelo_win STATIC ${_win_sources})
 target_link_libraries(tarvelo_win PUBLIC tarvelo_portable winmm shell32 ole32 comctl32 gdi32 user32 advapi32 msimg32)
 tarvelo_warnings(tarvelo_win)
 
-add_executable(Tarvelo WIN32 app/main.cpp app/terminate_handler.cpp $<TARGET_OBJECTS:tarvelo_resources>)
+add_executable(Tarvelo WIN32 app/main.cpp $<TARGET_OBJECTS:tarvelo_resources>)
 target_link_libraries(Tarvelo PRIVATE tarvelo_win)
 set_target_properties(Tarvelo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_DIST_DIR})
 if(MINGW)
   # The portable program carries no symbols; the test programs keep theirs.
   target_link_options(Tarvelo PRIVATE $<$<CONFIG:Release>:-s>)
+  # libstdc++'s descriptive std::terminate handler replaced by a plain one.
+  target_sources(Tarvelo PRIVATE app/terminate_handler.cpp)
   # What each library and object adds to the program, for size work.
   target_link_options(Tarvelo PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/Tarvelo.map)
 endif()
