@@ -9,17 +9,20 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
 # One self-contained .exe: no MinGW runtime DLLs beside it.
 if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
-  # Small code: the flag variables reach every target of this folder, the
-  # portable library made before this file included. Each function and
-  # object in a section of its own lets the linker leave out what nothing
-  # uses (DWARF unwind tables keep every function that has one: in C++ code
-  # that is most). One GUI thread: function-local statics need no lock, and
-  # without the lock the threads library stays out of the program.
+  # Small code, set through the flag variables, which reach every target of
+  # this folder (the portable library too, defined before this file). Each
+  # function and object in a section of its own lets the linker leave out
+  # what nothing uses (DWARF unwind tables keep every function that has one:
+  # in C++ code that is most). One GUI thread: function-local statics need
+  # no lock, and without the lock the threads library stays out. Only the
+  # skin's pixel loops, run over every pixel at start-up and for each fade
+  # and drag, are compiled for speed.
   foreach(_lang C CXX)
     string(REPLACE "-O3" "-Os" CMAKE_${_lang}_FLAGS_RELEASE "${CMAKE_${_lang}_FLAGS_RELEASE}")
     string(APPEND CMAKE_${_lang}_FLAGS " -ffunction-sections -fdata-sections")
   endforeach()
   string(APPEND CMAKE_CXX_FLAGS " -fno-threadsafe-statics")
+  set_source_files_properties(ui/skin_image.cpp PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O2>)
   add_link_options(-Wl,--gc-sections)
 endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600 STRICT)
