@@ -156,7 +156,11 @@ class Table:
             self.rows.append((figure, shown, limit_text or "-", "-"))
         else:
             self.rows.append((figure, shown, limit_text or f"{limit:,.{decimals}f} {unit}".strip(),
-                              f"{value / limit:.3g}"))
+                              self.ratio(value / limit)))
+
+    @staticmethod
+    def ratio(value):
+        return f"{value:.2f}" if value >= 0.1 else f"{value:.2g}"
 
     def print(self):
         head = ("figure", "measured", "limit or nominal", "ratio")
