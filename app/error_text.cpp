@@ -1,7 +1,5 @@
 #include "app/error_text.h"
 
-#include <cstdio>
-
 namespace tarvelo {
 
 std::string WithFullStop(const std::string& text) {
@@ -31,10 +29,13 @@ std::string FillIn(const std::string& format, std::initializer_list<std::string>
 std::string ApplicationErrorText(const std::string& format, const std::string& className,
                                  const std::string& moduleName, std::uintptr_t address, const std::string& text) {
   // Addresses are shown with as many hex digits as a pointer has, so the same
-  // text format serves a 64-bit build.
-  char addressText[2 * sizeof(std::uintptr_t) + 1];
-  std::snprintf(addressText, sizeof addressText, "%0*llX", static_cast<int>(2 * sizeof(std::uintptr_t)),
-                static_cast<unsigned long long>(address));
+  // text format serves a 64-bit build. Written digit by digit: the C
+  // library's formatter would bring its floating-point conversion along, a
+  // twentieth of the program.
+  std::string addressText(2 * sizeof(std::uintptr_t), '0');
+  for (std::size_t digit = addressText.size(); digit-- > 0; address >>= 4) {
+    addressText[digit] = "0123456789ABCDEF"[address & 0xF];
+  }
   return FillIn(format, {className, moduleName, addressText}) + "\n" + text;
 }
 

@@ -1,6 +1,7 @@
 # Pictures: drawn at build time by scripts/art into ${TARVELO_ART_DIR}. The
 # resource scripts find them there (windres -I${TARVELO_ART_DIR}); form.png is
-# installed beside the executable instead.
+# installed beside the executable instead. ${TARVELO_ART_DIR}/reference holds
+# the pictures as uncompressed BMP and icon for the in-process tests.
 #
 # The generator needs PIL. Debian ships it for the system interpreter, which a
 # python3 earlier on PATH (pyenv, a venv) may not see, so that one comes first.
@@ -19,9 +20,11 @@ set(TARVELO_ART_DIR ${CMAKE_BINARY_DIR}/art)
 set(_art_script ${CMAKE_SOURCE_DIR}/scripts/art/draw_all.py)
 file(GLOB _art_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scripts/art/*.py)
 set(TARVELO_ART_FILES "")
-foreach(_name form.png tarvelo.ico buttons.bmp buttons_mask.bmp close.bmp close_mask.bmp
-              logo.bmp emblem.bmp wordmark.bmp)
+foreach(_name form.png tarvelo.ico reference/tarvelo.ico)
   list(APPEND TARVELO_ART_FILES ${TARVELO_ART_DIR}/${_name})
+endforeach()
+foreach(_name buttons buttons_mask close close_mask logo emblem wordmark)
+  list(APPEND TARVELO_ART_FILES ${TARVELO_ART_DIR}/${_name}.png ${TARVELO_ART_DIR}/reference/${_name}.bmp)
 endforeach()
 
 add_custom_command(

@@ -7,6 +7,7 @@
 
 #include "app/dib_section.h"
 #include "app/errors.h"
+#include "ui/png_resource.h"
 
 namespace tarvelo {
 
@@ -52,8 +53,7 @@ void TImageControl::SetPictureFromList(const TImageList& list, int index) {
 }
 
 void TImageControl::LoadPicture(HINSTANCE module, int bitmapId) {
-  UniqueHBitmap loaded(static_cast<HBITMAP>(
-      ::LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  UniqueHBitmap loaded = LoadPngPicture(module, bitmapId);
   if (!loaded) throw OutOfResourcesError(IDS_PICTURE_FAILED);
   BITMAP info{};
   ::GetObjectA(loaded.get(), sizeof info, &info);

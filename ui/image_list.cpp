@@ -1,6 +1,7 @@
 #include "ui/image_list.h"
 
 #include "app/errors.h"
+#include "ui/png_resource.h"
 
 namespace tarvelo {
 
@@ -40,10 +41,8 @@ class MonochromeAsWhiteOnBlack {
 TImageList::TImageList(HINSTANCE module, int picturesId, int maskId, int width, int height)
     : width_(width), height_(height) {
   // A DIB section keeps the pictures' exact colours whatever the screen depth.
-  pictures_.reset(static_cast<HBITMAP>(
-      ::LoadImageA(module, MAKEINTRESOURCEA(picturesId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  mask_.reset(static_cast<HBITMAP>(
-      ::LoadImageA(module, MAKEINTRESOURCEA(maskId), IMAGE_BITMAP, 0, 0, LR_MONOCHROME)));
+  pictures_ = LoadPngPicture(module, picturesId);
+  mask_ = LoadPngMask(module, maskId);
   if (!pictures_ || !mask_) throw OutOfResourcesError(IDS_PICTURE_FAILED);
 
   const SIZE strip = BitmapSize(pictures_.get());

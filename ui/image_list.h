@@ -12,9 +12,10 @@ namespace tarvelo {
 
 class TImageList {
  public:
-  // Loads the pictures (side by side, left to right) and their mask from
-  // bitmap resources of `module`. Throws OutOfResourcesError when either is
-  // missing or their sizes do not make a whole number of pictures.
+  // Loads the pictures (side by side, left to right) and their mask from PNG
+  // resources of `module` (ui/png_resource.h). Throws OutOfResourcesError
+  // when either is missing or their sizes do not make a whole number of
+  // pictures.
   TImageList(HINSTANCE module, int picturesId, int maskId, int width, int height);
 
   int Width() const noexcept { return width_; }

@@ -4,6 +4,11 @@
     draw_all.py --out DIR     write the pictures into DIR
     draw_all.py --check DIR   verify DIR: same bytes as a fresh drawing, and
                               the formats and sizes the program relies on
+
+The program carries its pictures as PNG and its icon's large images
+PNG-compressed. DIR/reference/ holds the same pictures as uncompressed BMP
+and icon, the form Windows loads without help: the in-process tests check
+that what the program decodes equals what Windows makes of those.
 """
 import argparse
 import io
@@ -23,33 +28,50 @@ def render():
     """File name -> bytes, for every picture."""
     buttons, buttons_bits = controls.buttons()
     close, close_bits = controls.close_buttons()
-    return {
+    pictures = {"logo": marks.logo(), "emblem": marks.emblem(), "wordmark": marks.wordmark(),
+                "buttons": buttons, "close": close}
+    masks = {"buttons_mask": (buttons_bits, buttons.size), "close_mask": (close_bits, close.size)}
+    icons = marks.icons()
+    files = {
         "form.png": formats.png_rgba(skin.draw()),
-        "tarvelo.ico": formats.ico(marks.icons()),
-        "buttons.bmp": formats.bmp24(buttons),
-        "buttons_mask.bmp": formats.bmp1(buttons_bits, *buttons.size),
-        "close.bmp": formats.bmp24(close),
-        "close_mask.bmp": formats.bmp1(close_bits, *close.size),
-        "logo.bmp": formats.bmp24(marks.logo()),
-        "emblem.bmp": formats.bmp24(marks.emblem()),
-        "wordmark.bmp": formats.bmp24(marks.wordmark()),
+        "tarvelo.ico": formats.ico(icons, png_from=ICON_PNG_FROM),
+        "reference/tarvelo.ico": formats.ico(icons),
     }
+    for name, image in pictures.items():
+        files[f"{name}.png"] = formats.png_rgb(image)
+        files[f"reference/{name}.bmp"] = formats.bmp24(image)
+    for name, (bits, size) in masks.items():
+        files[f"{name}.png"] = formats.png1(bits, *size)
+        files[f"reference/{name}.bmp"] = formats.bmp1(bits, *size)
+    return files
 
 
+# Icon images of this size and larger are stored as PNG.
+ICON_PNG_FROM = 48
 WHITE = (255, 255, 255)
-BITMAPS = {  # name -> (size, bits per pixel)
-    "buttons.bmp": ((580, 50), 24), "buttons_mask.bmp": ((580, 50), 1),
-    "close.bmp": ((80, 20), 24), "close_mask.bmp": ((80, 20), 1),
-    "logo.bmp": (marks.LOGO, 24), "emblem.bmp": (marks.EMBLEM, 24), "wordmark.bmp": (marks.WORDMARK, 24),
+PICTURES = {  # name -> (size, PIL mode of the decoded picture)
+    "buttons": ((580, 50), "RGB"), "buttons_mask": ((580, 50), "1"),
+    "close": ((80, 20), "RGB"), "close_mask": ((80, 20), "1"),
+    "logo": (marks.LOGO, "RGB"), "emblem": (marks.EMBLEM, "RGB"), "wordmark": (marks.WORDMARK, "RGB"),
 }
 CONTROLS_AREA = (52, 16, 239, 204)  # every control of the window, 4 px round it
 
 
-def _bitmap_faults(name, data):
-    (size, bits) = BITMAPS[name]
-    header, width, height, _, bpp = struct.unpack_from("<IiiHH", data, 14)
-    if data[:2] != b"BM" or header != 40 or (width, height) != size or bpp != bits:
-        return [f"{name}: want a bottom-up {bits}-bit {size[0]}x{size[1]} BMP"]
+def _picture_faults(name, files):
+    """The PNG the program decodes: the size and kind of picture it expects,
+    and the very pixels of the reference BMP."""
+    (size, mode) = PICTURES[name]
+    data, reference = files[f"{name}.png"], files[f"reference/{name}.bmp"]
+    header, width, height, _, bpp = struct.unpack_from("<IiiHH", reference, 14)
+    if reference[:2] != b"BM" or header != 40 or (width, height) != size or bpp != (1 if mode == "1" else 24):
+        return [f"reference/{name}.bmp: want a bottom-up {size[0]}x{size[1]} BMP"]
+    width, height, depth, kind = struct.unpack_from(">IIBB", data, 16)
+    kinds = {(1, 0)} if mode == "1" else {(8, 2), (8, 3)}
+    if data[:8] != b"\x89PNG\r\n\x1a\n" or (width, height) != size or (depth, kind) not in kinds:
+        return [f"{name}.png: want a {size[0]}x{size[1]} PNG of {'1-bit grey' if mode == '1' else '8-bit colour'}"]
+    decoded = Image.open(io.BytesIO(data)).convert(mode)
+    if decoded.tobytes() != Image.open(io.BytesIO(reference)).convert(mode).tobytes():
+        return [f"{name}.png: pixels differ from reference/{name}.bmp"]
     return []
 
 
@@ -69,17 +91,42 @@ def _strip_faults(name, picture, mask, cell, pairs):
     return faults
 
 
-def _icon_faults(data):
+def _icon_entries(data):
+    """(width, RGBA pixels, stored as PNG) of every image of an .ico."""
     _, kind, count = struct.unpack_from("<HHH", data)
-    sizes, faults = [], []
+    entries = []
     for i in range(count):
         width, _, _, _, _, bpp, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
-        header, w, h, _, dib_bpp = struct.unpack_from("<IiiHH", data, offset)
-        sizes.append(width or 256)
+        width = width or 256
+        payload = data[offset:offset + length]
+        if payload[:8] == b"\x89PNG\r\n\x1a\n":
+            image = Image.open(io.BytesIO(payload))
+            ok = image.mode == "RGBA" and image.size == (width, width) and bpp == 32
+            entries.append((width, image.tobytes() if ok else None, True))
+            continue
+        header, w, h, _, dib_bpp = struct.unpack_from("<IiiHH", payload)
         if bpp != 32 or header != 40 or (w, h) != (width, 2 * width) or dib_bpp != 32:
-            faults.append(f"tarvelo.ico: image {i} is not a 32-bit DIB")
-    if kind != 1 or sorted(sizes) != sorted(marks.ICON_SIZES):
+            entries.append((width, None, False))
+            continue
+        colour = Image.frombytes("RGBA", (width, width), payload[40:40 + 4 * width * width], "raw", "BGRA", 0, -1)
+        entries.append((width, colour.tobytes(), False))
+    return kind, entries
+
+
+def _icon_faults(data, reference):
+    kind, entries = _icon_entries(data)
+    reference_kind, reference_entries = _icon_entries(reference)
+    sizes = [width for width, _, _ in entries]
+    faults = []
+    if kind != 1 or reference_kind != 1 or sorted(sizes) != sorted(marks.ICON_SIZES):
         faults.append(f"tarvelo.ico: sizes {sizes}")
+    for i, ((width, pixels, png), (_, want, reference_png)) in enumerate(zip(entries, reference_entries)):
+        if pixels is None or want is None or reference_png:
+            faults.append(f"tarvelo.ico: image {i} is neither a 32-bit DIB nor an RGBA PNG, or its reference not a DIB")
+        elif png != (width >= ICON_PNG_FROM):
+            faults.append(f"tarvelo.ico: image {i} ({width} px) {'is' if png else 'is not'} PNG")
+        elif pixels != want:
+            faults.append(f"tarvelo.ico: image {i} differs from the reference icon")
     return faults
 
 
@@ -104,19 +151,21 @@ def check(folder):
               if not (folder / name).is_file() or (folder / name).read_bytes() != data]
     if faults:
         return faults
-    faults += _skin_faults(fresh["form.png"]) + _icon_faults(fresh["tarvelo.ico"])
-    for name in BITMAPS:
-        faults += _bitmap_faults(name, fresh[name])
+    faults += _skin_faults(fresh["form.png"]) + _icon_faults(fresh["tarvelo.ico"], fresh["reference/tarvelo.ico"])
+    for name in PICTURES:
+        faults += _picture_faults(name, fresh)
+    if faults:
+        return faults
     def opened(name, mode):
-        return Image.open(io.BytesIO(fresh[name])).convert(mode)
+        return Image.open(io.BytesIO(fresh[f"{name}.png"])).convert(mode)
 
-    faults += _strip_faults("buttons.bmp", opened("buttons.bmp", "RGB"), opened("buttons_mask.bmp", "L"),
+    faults += _strip_faults("buttons.png", opened("buttons", "RGB"), opened("buttons_mask", "L"),
                             controls.BUTTON, [(0, 2), (1, 3)])
-    faults += _strip_faults("close.bmp", opened("close.bmp", "RGB"), opened("close_mask.bmp", "L"),
+    faults += _strip_faults("close.png", opened("close", "RGB"), opened("close_mask", "L"),
                             controls.CLOSE, [(0, 1), (2, 3)])
-    for name in ("logo.bmp", "emblem.bmp", "wordmark.bmp"):
+    for name in ("logo", "emblem", "wordmark"):
         if opened(name, "RGB").getpixel((0, 0)) != WHITE:
-            faults.append(f"{name}: background is not white")
+            faults.append(f"{name}.png: background is not white")
     return faults
 
 
@@ -132,6 +181,7 @@ def main():
         return 1 if faults else 0
     args.out.mkdir(parents=True, exist_ok=True)
     for name, data in render().items():
+        (args.out / name).parent.mkdir(parents=True, exist_ok=True)
         (args.out / name).write_bytes(data)
     return 0
 

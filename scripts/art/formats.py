@@ -2,6 +2,9 @@
 
 Written by hand rather than through PIL's savers so that the output carries
 no timestamps or library-version chunks and stays identical run after run.
+The pictures the program carries are PNG: a fraction of a BMP's bytes, and
+decoded with the libpng the program has anyway. BMP and the uncompressed
+icon remain as the reference that the decoded pictures are compared with.
 """
 import struct
 import zlib
@@ -58,7 +61,7 @@ def bmp1(bits, width, height):
 
 def _icon_image(image):
     """RGBA image -> icon directory entry payload: a 32-bit DIB of double
-    height (colour rows, then the AND mask), no PNG compression."""
+    height (colour rows, then the AND mask)."""
     size = image.width
     raw = image.tobytes()
     colour = bytearray()
@@ -72,9 +75,12 @@ def _icon_image(image):
     return _info_header(size, size * 2, 32, len(body)) + body
 
 
-def ico(images):
-    """Square RGBA images -> .ico with one 32-bit DIB entry each."""
-    payloads = [_icon_image(im) for im in images]
+def ico(images, png_from=None):
+    """Square RGBA images -> .ico: a 32-bit DIB entry each, or a PNG entry
+    (the form Windows reads since Vista) for those of `png_from` pixels and
+    more. The small ones, which the notification area and title bars use,
+    stay DIBs."""
+    payloads = [_png_rgba_small(im) if png_from and im.width >= png_from else _icon_image(im) for im in images]
     head = struct.pack("<HHH", 0, 1, len(images))
     offset = len(head) + 16 * len(images)
     entries = b""
@@ -90,8 +96,61 @@ def _chunk(kind, data):
             + struct.pack(">I", zlib.crc32(kind + data)))
 
 
+def _paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    if pa <= pb and pa <= pc:
+        return a
+    return b if pb <= pc else c
+
+
+def _filter_row(kind, row, prior, bpp):
+    """One scanline under PNG filter `kind`; `bpp` is the bytes of a whole
+    pixel, at least 1."""
+    if kind == 0:
+        return bytes(row)
+    out = bytearray(len(row))
+    for i, x in enumerate(row):
+        a = row[i - bpp] if i >= bpp else 0
+        b = prior[i]
+        c = prior[i - bpp] if i >= bpp else 0
+        predictor = (0, a, b, (a + b) >> 1, _paeth(a, b, c))[kind]
+        out[i] = (x - predictor) & 0xFF
+    return bytes(out)
+
+
+def _idat(rows, bpp):
+    """The zlib stream of the scanlines: the smallest of one filter for every
+    row, each of the five, and the usual per-row choice (the filter whose
+    output, read as signed bytes, sums smallest)."""
+    prior = bytes(len(rows[0]))
+    choices = []  # per row: the five filtered versions
+    for row in rows:
+        choices.append([_filter_row(k, row, prior, bpp) for k in range(5)])
+        prior = row
+    def cost(data):
+        return sum(v if v < 128 else 256 - v for v in data)
+    plans = [[k] * len(rows) for k in range(5)]
+    plans.append([min(range(5), key=lambda k: cost(versions[k])) for versions in choices])
+    streams = []
+    for plan in plans:
+        raw = b"".join(bytes([k]) + versions[k] for k, versions in zip(plan, choices))
+        for strategy in (zlib.Z_DEFAULT_STRATEGY, zlib.Z_FILTERED):
+            packer = zlib.compressobj(9, zlib.DEFLATED, 15, 9, strategy)
+            streams.append(packer.compress(raw) + packer.flush())
+    return min(streams, key=len)
+
+
+def _png(width, height, bit_depth, colour_type, rows, bpp, palette=b""):
+    return (b"\x89PNG\r\n\x1a\n"
+            + _chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, bit_depth, colour_type, 0, 0, 0))
+            + (_chunk(b"PLTE", palette) if palette else b"")
+            + _chunk(b"IDAT", _idat(rows, bpp))
+            + _chunk(b"IEND", b""))
+
+
 def png_rgba(image):
-    """RGBA image -> PNG with only IHDR, IDAT and IEND."""
+    """RGBA image -> PNG with only IHDR, IDAT and IEND, rows unfiltered."""
     width, height = image.size
     raw = image.tobytes()
     stride = width * 4
@@ -100,3 +159,37 @@ def png_rgba(image):
             + _chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
             + _chunk(b"IDAT", zlib.compress(filtered, 9))
             + _chunk(b"IEND", b""))
+
+
+def _png_rgba_small(image):
+    """RGBA image -> PNG, filtered and packed as tightly as _idat can."""
+    width, height = image.size
+    raw = image.tobytes()
+    stride = width * 4
+    return _png(width, height, 8, 6, [raw[y * stride:(y + 1) * stride] for y in range(height)], 4)
+
+
+def png_rgb(image):
+    """RGB image -> PNG: 8-bit colour, or an 8-bit palette where the picture
+    has 256 colours or fewer and that is smaller."""
+    width, height = image.size
+    raw = image.convert("RGB").tobytes()
+    stride = width * 3
+    rows = [raw[y * stride:(y + 1) * stride] for y in range(height)]
+    best = _png(width, height, 8, 2, rows, 3)
+    pixels = [raw[i:i + 3] for i in range(0, len(raw), 3)]
+    colours = sorted(set(pixels))
+    if len(colours) <= 256:
+        index = {colour: i for i, colour in enumerate(colours)}
+        indices = bytes(index[p] for p in pixels)
+        paletted = _png(width, height, 8, 3, [indices[y * width:(y + 1) * width] for y in range(height)], 1,
+                        b"".join(colours))
+        best = min(best, paletted, key=len)
+    return best
+
+
+def png1(bits, width, height):
+    """Rows of 0/1 values (top row first) -> 1-bit greyscale PNG: 0 black,
+    1 white, as in the 1-bit BMP."""
+    rows = [_pack_bits(bits[y])[:(width + 7) // 8] for y in range(height)]
+    return _png(width, height, 1, 0, rows, 1)

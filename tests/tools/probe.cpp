@@ -1,6 +1,8 @@
 // tarvelo-probe: what the end-to-end scripts cannot do from the X side. It
 // runs in the same Wine session as the program under test and reads or pokes
-// its windows, defines CD-ROM drives, and holds hotkeys or X keyboard focus.
+// its windows, defines CD-ROM drives, and holds hotkeys or X keyboard focus;
+// for the benchmarks it starts the program and times it to its first full
+// showing, drives hide/show cycles and reads a process's costs.
 // Results go to stdout; a failure exits non-zero with one line on stderr
 // (exit 1: the thing looked for is not there, exit 2: the request is wrong or
 // the system refused).
@@ -11,8 +13,10 @@
 #include <shlobj.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -484,6 +488,180 @@ int HoldFile(const Args& args) {
   return code;
 }
 
+// ---- benchmark commands ----
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER frequency;
+  ::QueryPerformanceFrequency(&frequency);
+  return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+// The program's window is shown in full: visible, on the screen (a fade-out
+// moves it above the top edge) and opaque (the fade-in shows it once at
+// alpha 0 before its steps, and for good only after them).
+bool ShownInFull(HWND window) {
+  RECT rect{};
+  if (!::IsWindowVisible(window) || !::GetWindowRect(window, &rect) || rect.top < 0) return false;
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  const bool layered = (::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+  return !(layered && ::GetLayeredWindowAttributes(window, &key, &alpha, &flags) && (flags & LWA_ALPHA) && alpha < 255);
+}
+
+void WaitFor(const char* what, DWORD timeoutMs, const std::function<bool()>& done) {
+  const DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start >= timeoutMs) throw NotFound(std::string("timed out waiting for ") + what);
+    ::Sleep(1);
+  }
+}
+
+// Waits until the window's thread takes sent messages again: it does not
+// while a fade runs.
+void WaitAnswered(HWND window, DWORD timeoutMs) {
+  DWORD_PTR result = 0;
+  if (!::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result)) {
+    throw NotFound("the window did not answer");
+  }
+}
+
+DWORD TimeoutOption(const Args& args) {
+  const auto timeout = args.Option("--timeout");
+  return timeout ? static_cast<DWORD>(Number(*timeout)) : 60000;
+}
+
+// Starts EXE in its own folder and waits until a window of class --class
+// (default TfrmMain) of the new process is shown in full; prints the new
+// process, the window and the time since just before the process was created.
+int Launch(const Args& args) {
+  const std::string exe = args.At(0);
+  const std::string windowClass = args.Option("--class").value_or("TfrmMain");
+  const std::size_t slash = exe.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string(".") : exe.substr(0, slash);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  LARGE_INTEGER start;
+  ::QueryPerformanceCounter(&start);
+  std::string commandLine = "\"" + exe + "\"";
+  if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process)) {
+    throw std::runtime_error("cannot start " + exe + " (error " + std::to_string(::GetLastError()) + ")");
+  }
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  WindowFilter filter;
+  filter.className = windowClass;
+  filter.pid = process.dwProcessId;
+  HWND window = nullptr;
+  WaitFor("the window to show", TimeoutOption(args), [&] {
+    for (HWND candidate : filter.Find()) {
+      if (ShownInFull(candidate)) window = candidate;
+    }
+    return window != nullptr;
+  });
+  LARGE_INTEGER shown;
+  ::QueryPerformanceCounter(&shown);
+  std::printf("pid=%lu\nwindow=%s\nstart_to_shown_ms=%.1f\n", static_cast<unsigned long>(process.dwProcessId),
+              HwndText(window).c_str(), 1000 * Seconds(start, shown));
+  return 0;
+}
+
+// COUNT times: the hide hotkey, then the show hotkey, each posted once the
+// previous fade has ended. Prints the mean time of a cycle.
+int HideShow(const Args& args) {
+  constexpr WPARAM kHide = 3;
+  constexpr WPARAM kShow = 4;
+  const HWND window = WindowArg(args.At(0));
+  const unsigned long long count = Number(args.At(1));
+  const DWORD timeout = TimeoutOption(args);
+  LARGE_INTEGER start;
+  ::QueryPerformanceCounter(&start);
+  for (unsigned long long cycle = 0; cycle < count; ++cycle) {
+    if (!::PostMessageA(window, WM_HOTKEY, kHide, 0)) throw NotFound("the window is gone");
+    // The fade-out first moves the window off the screen, then runs without
+    // taking messages.
+    WaitFor("the fade-out", timeout, [&] {
+      RECT rect{};
+      return ::GetWindowRect(window, &rect) && rect.top < 0;
+    });
+    WaitAnswered(window, timeout);
+    if (!::PostMessageA(window, WM_HOTKEY, kShow, 0)) throw NotFound("the window is gone");
+    WaitFor("the fade-in", timeout, [&] { return ShownInFull(window); });
+    WaitAnswered(window, timeout);
+  }
+  LARGE_INTEGER end;
+  ::QueryPerformanceCounter(&end);
+  std::printf("cycles=%llu\nms_per_cycle=%.1f\n", count, count ? 1000 * Seconds(start, end) / double(count) : 0.0);
+  return 0;
+}
+
+// Kernel handles a process holds, counted in the system's handle table.
+std::size_t KernelHandles(DWORD pid) {
+  struct Entry {
+    ULONG ownerPid;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+  };
+  struct Table {
+    ULONG count;
+    Entry entries[1];
+  };
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  constexpr ULONG kSystemHandleInformation = 16;
+  constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) throw std::runtime_error("no NtQuerySystemInformation");
+  std::vector<std::uint8_t> buffer(1 << 16);
+  LONG status;
+  while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
+         kInfoLengthMismatch) {
+    buffer.resize(buffer.size() * 2);
+  }
+  if (status < 0) throw std::runtime_error("the handle table cannot be read");
+  const auto* table = reinterpret_cast<const Table*>(buffer.data());
+  std::size_t count = 0;
+  for (ULONG i = 0; i < table->count; ++i) {
+    if (table->entries[i].ownerPid == pid) ++count;
+  }
+  return count;
+}
+
+// Committed private memory: what the process has allocated for itself.
+std::size_t PrivateBytes(HANDLE process) {
+  std::size_t total = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (const char* at = nullptr; ::VirtualQueryEx(process, at, &region, sizeof region) == sizeof region;
+       at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+    if (static_cast<const char*>(region.BaseAddress) + region.RegionSize < at) break;
+  }
+  return total;
+}
+
+// What a process costs: committed private memory, kernel handles, and the
+// processor time it has used so far.
+int ProcessStats(const Args& args) {
+  const DWORD pid = static_cast<DWORD>(Number(args.At(0)));
+  const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (!process) throw NotFound("no process " + args.At(0));
+  FILETIME created{}, exited{}, kernel{}, user{};
+  ::GetProcessTimes(process, &created, &exited, &kernel, &user);
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  const std::size_t privateBytes = PrivateBytes(process);
+  ::CloseHandle(process);
+  std::printf("private_kb=%.1f\nhandles=%u\ncpu_ms=%.3f\n", double(privateBytes) / 1024,
+              static_cast<unsigned>(KernelHandles(pid)), double(ticks(kernel) + ticks(user)) / 10000);
+  return 0;
+}
+
 struct Command {
   const char* name;
   const char* usage;
@@ -510,6 +688,9 @@ constexpr Command kCommands[] = {
     {"file-version", "PATH", FileVersion},
     {"shortcut-target", "PATH.lnk", ShortcutTarget},
     {"hold-file", "PATH [--seconds N] [--title T]", HoldFile},
+    {"launch", "EXE [--class C] [--timeout MS]", Launch},
+    {"hide-show", "HWND COUNT [--timeout MS]", HideShow},
+    {"process-stats", "PID", ProcessStats},
 };
 
 void PrintUsage() {

@@ -1,0 +1,270 @@
+#!/usr/bin/env python3
+"""Measures Tarvelo's footprint and speed and prints one table: each figure
+beside its limit or nominal value and the ratio between them. Asserts
+nothing. scripts/bench builds what this needs, starts a virtual display and
+a fresh Wine prefix, and runs it with:
+
+  TARVELO_DIST          folder with Tarvelo.exe and form.png
+  TARVELO_TESTS_BIN     folder with tarvelo-probe.exe and win_fade.exe
+  TARVELO_NATIVE_BENCH  host_skin_decode of a native, optimised build
+
+The program is measured from outside, as a user runs it: started by the
+probe, which times it to its first full showing, and read through the
+probe (committed private memory, kernel handles) and through Linux
+(processor time of the Wine process, to the nanosecond). The fades are
+timed in-process by win_fade.exe.
+"""
+import argparse
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+EXE_LIMIT = 400_000          # bytes
+FADE_NOMINAL = 800           # ms, each fade
+START_AIM = FADE_NOMINAL + 300  # ms, process start to the fade-in's end
+START_ALLOWANCE = 300        # ms the start-up may add to the fade; the skin decode is part of it
+TICK_PERIOD = 1000           # ms between two drive-label ticks
+DRIVE_COUNTS = (0, 1, 8, 26)
+STARTS = 5
+SETTLE = 2.0                 # s after start-up before anything is read
+LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+WINE_TIMEOUT = 120
+
+
+def env_path(name):
+    value = os.environ.get(name)
+    if not value:
+        sys.exit(f"bench: {name} is not set; run scripts/bench")
+    return Path(value)
+
+
+class Bench:
+    def __init__(self, work):
+        self.work = work
+        self.prefix = env_path("WINEPREFIX")
+        self.tests_bin = env_path("TARVELO_TESTS_BIN")
+        self.dist = env_path("TARVELO_DIST")
+        # Everything runs from C:, so that the drive letters, Z: included,
+        # can all be made CD-ROM drives.
+        self.folder = self.prefix / "drive_c" / "bench"
+        self.folder.mkdir(parents=True, exist_ok=True)
+        for source in (self.dist / "Tarvelo.exe", self.dist / "form.png", self.tests_bin / "tarvelo-probe.exe",
+                       self.tests_bin / "win_fade.exe"):
+            shutil.copy2(source, self.folder)
+        self.discs = work / "discs"
+
+    # ---- running programs; outputs go to files, never pipes: a Wine
+    # program may leave background processes holding them open.
+
+    def run(self, args, timeout=WINE_TIMEOUT):
+        with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
+            code = subprocess.run([str(a) for a in args], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                  cwd=self.folder, timeout=timeout).returncode
+            out.seek(0)
+            err.seek(0)
+            stdout, stderr = out.read().decode(errors="replace"), err.read().decode(errors="replace")
+        if code != 0:
+            raise RuntimeError(f"{' '.join(map(str, args))} exited with {code}: {stderr.strip()[-500:]}")
+        return stdout
+
+    def probe(self, *args, timeout=WINE_TIMEOUT):
+        return self.run(["wine", r"C:\bench\tarvelo-probe.exe", *args], timeout=timeout)
+
+    @staticmethod
+    def fields(text):
+        return dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
+
+    # ---- the program under measurement
+
+    def launch(self):
+        """Starts Tarvelo.exe; returns (start to shown in ms, its window, its Linux process)."""
+        got = self.fields(self.probe("launch", r"C:\bench\Tarvelo.exe", "--timeout", "60000"))
+        return float(got["start_to_shown_ms"]), got["window"], self.linux_process(int(got["pid"]))
+
+    def linux_process(self, windows_pid):
+        """The Linux process of the running Tarvelo.exe of this prefix."""
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            for entry in Path("/proc").iterdir():
+                if not entry.name.isdigit():
+                    continue
+                try:
+                    argv0 = (entry / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace")
+                    if re.split(r"[\\/]", argv0)[-1].lower() != "tarvelo.exe":
+                        continue
+                    if f"WINEPREFIX={self.prefix}".encode() in (entry / "environ").read_bytes().split(b"\0"):
+                        return int(entry.name)
+                except OSError:
+                    continue
+            time.sleep(0.05)
+        raise RuntimeError(f"no Linux process for Windows process {windows_pid}")
+
+    @staticmethod
+    def cpu_ns(linux_pid):
+        """Processor time of every thread of a process so far."""
+        total = 0
+        for task in Path(f"/proc/{linux_pid}/task").iterdir():
+            try:
+                total += int((task / "schedstat").read_text().split()[0])
+            except (OSError, ValueError, IndexError):
+                pass
+        return total
+
+    def stop(self, window, linux_pid):
+        """WM_CLOSE ends the program without its fade; a program that does not go is killed."""
+        try:
+            self.probe("close", window)
+        except RuntimeError:
+            pass
+        deadline = time.monotonic() + 10
+        while Path(f"/proc/{linux_pid}").exists() and time.monotonic() < deadline:
+            time.sleep(0.05)
+        if Path(f"/proc/{linux_pid}").exists():
+            os.kill(linux_pid, 9)
+            time.sleep(0.5)
+
+    def costs(self, window_pid):
+        got = self.fields(self.probe("process-stats", str(window_pid)))
+        return float(got["private_kb"]), int(got["handles"])
+
+    def windows_pid(self, window):
+        return int(self.fields(self.probe("window-info", window))["pid"])
+
+    def define_cdroms(self, letters):
+        for letter in letters:
+            # C: keeps its own folder, Z: (the Linux root) gets an empty one:
+            # defining a drive writes its label into the folder.
+            folder = self.prefix / "drive_c" if letter == "C" else self.discs / letter
+            folder.mkdir(parents=True, exist_ok=True)
+            self.probe("define-cdrom", f"{letter}:", folder, f"DISC {letter}")
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+
+    def add(self, figure, value, unit, limit=None, limit_text=None, decimals=1):
+        shown = f"{value:,.{decimals}f} {unit}".strip()
+        if limit is None:
+            self.rows.append((figure, shown, limit_text or "-", "-"))
+        else:
+            self.rows.append((figure, shown, limit_text or f"{limit:,.{decimals}f} {unit}".strip(),
+                              self.ratio(value / limit)))
+
+    @staticmethod
+    def ratio(value):
+        return f"{value:.2f}" if value >= 0.1 else f"{value:.2g}"
+
+    def print(self):
+        head = ("figure", "measured", "limit or nominal", "ratio")
+        widths = [max(len(row[i]) for row in [head, *self.rows]) for i in range(4)]
+        line = lambda row: "| " + " | ".join(cell.ljust(w) for cell, w in zip(row, widths)) + " |"
+        print(line(head))
+        print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+        for row in self.rows:
+            print(line(row))
+
+
+def machine():
+    cpu = "unknown processor"
+    for line in Path("/proc/cpuinfo").read_text().splitlines():
+        if line.startswith("model name"):
+            cpu = line.split(":", 1)[1].strip()
+            break
+    wine = subprocess.run(["wine", "--version"], stdin=subprocess.DEVNULL, capture_output=True, text=True)
+    return f"{os.cpu_count()} x {cpu}, {platform.system()} {platform.release()}, {wine.stdout.strip()}"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--cycles", type=int, default=500, help="hide/show cycles (500)")
+    parser.add_argument("--idle", type=float, default=600, help="seconds of idling (600)")
+    parser.add_argument("--tick-seconds", type=float, default=20, help="seconds of ticks per drive count (20)")
+    args = parser.parse_args()
+    started = time.monotonic()
+    table = Table()
+    log = lambda text: print(f"[bench] {text}", file=sys.stderr, flush=True)
+
+    with tempfile.TemporaryDirectory(prefix="tarvelo-bench.") as scratch:
+        bench = Bench(Path(scratch))
+
+        exe = (bench.dist / "Tarvelo.exe").stat().st_size
+        table.add("exe size (dist/Tarvelo.exe)", exe, "bytes", EXE_LIMIT, decimals=0)
+
+        log("skin decode, native")
+        decoded = bench.run([env_path("TARVELO_NATIVE_BENCH")])
+        for width, height, ms in re.findall(r"skin decode\s+(\d+) x\s+(\d+): median\s+([\d.]+) ms", decoded):
+            table.add(f"skin decode {width} x {height} (native)", float(ms), "ms", START_ALLOWANCE,
+                      f"{START_ALLOWANCE} ms start-up allowance", decimals=2)
+
+        log("fades, in-process")
+        fades = bench.run(["wine", r"C:\bench\win_fade.exe"], timeout=300)
+        runs = re.search(r"(\d+) runs each", fades).group(1)
+        for name, steps, ms in re.findall(r"^(fade-out|fade-in) \((\d+) steps\)\s+median\s+([\d.]+) ms", fades, re.M):
+            table.add(f"{name} ({steps} steps, median of {runs})", float(ms), "ms", FADE_NOMINAL)
+
+        log("start to shown")
+        starts = []
+        for _ in range(STARTS):
+            ms, window, linux_pid = bench.launch()
+            starts.append(ms)
+            bench.stop(window, linux_pid)
+        table.add(f"start to shown (median of {STARTS})", statistics.median(starts), "ms", START_AIM,
+                  f"{START_AIM} ms (fade + 0.3 s)", decimals=0)
+
+        ticks = {}
+        defined = ""
+        for count in DRIVE_COUNTS:
+            log(f"timer ticks with {count} CD-ROM drives")
+            bench.define_cdroms([letter for letter in LETTERS[:count] if letter not in defined])
+            defined = LETTERS[:count]
+            _, window, linux_pid = bench.launch()
+            time.sleep(SETTLE)
+            cpu0, t0 = bench.cpu_ns(linux_pid), time.monotonic()
+            time.sleep(args.tick_seconds)
+            cpu1, t1 = bench.cpu_ns(linux_pid), time.monotonic()
+            ticks[count] = (cpu1 - cpu0) / 1e6 / ((t1 - t0) * 1000 / TICK_PERIOD)
+            if count == 1:
+                # The long run: one drive, as on most machines.
+                log(f"memory and handles over {args.cycles} hide/show cycles and {args.idle:.0f} s idle")
+                pid = bench.windows_pid(window)
+                phases = [("after start-up", bench.costs(pid))]
+                bench.probe("hide-show", window, str(args.cycles), "--timeout", "60000",
+                            timeout=60 + args.cycles * 30)
+                phases.append((f"after {args.cycles} hide/show cycles", bench.costs(pid)))
+                time.sleep(args.idle)
+                idle = f"{args.idle / 60:g} min" if args.idle % 60 == 0 else f"{args.idle:g} s"
+                phases.append((f"after {idle} idle", bench.costs(pid)))
+            bench.stop(window, linux_pid)
+
+        for count in DRIVE_COUNTS:
+            figure = f"timer tick, {count} CD-ROM drive{'' if count == 1 else 's'} (CPU"
+            if count:
+                figure += f"; {(ticks[count] - ticks[0]) / count:.3f} ms a drive"
+            table.add(figure + ")", ticks[count], "ms", TICK_PERIOD, f"{TICK_PERIOD} ms period", decimals=3)
+
+        (_, (memory0, handles0)) = phases[0]
+        for label, (memory, handles) in phases:
+            reference = None if label == "after start-up" else memory0
+            table.add(f"private memory {label}", memory, "KB", reference,
+                      "(reference)" if reference is None else f"{memory0:,.1f} KB at start-up")
+        for label, (memory, handles) in phases:
+            reference = None if label == "after start-up" else handles0
+            table.add(f"kernel handles {label}", handles, "", reference,
+                      "(reference)" if reference is None else f"{handles0} at start-up", decimals=0)
+
+    print(f"Tarvelo benchmark, {time.strftime('%Y-%m-%d')}; {machine()}; {time.monotonic() - started:.0f} s")
+    print()
+    table.print()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
