@@ -6,10 +6,10 @@
 #ifndef TARVELO_APP_COMMAND_QUEUE_H
 #define TARVELO_APP_COMMAND_QUEUE_H
 
-#include <deque>
 #include <exception>
 #include <functional>
 #include <utility>
+#include <vector>
 
 namespace tarvelo {
 
@@ -17,8 +17,9 @@ class CommandQueue {
  public:
   using Command = std::function<void()>;
 
-  // An error a command raises is handed here; the commands after it still run.
-  explicit CommandQueue(std::function<void(std::exception_ptr)> onError) : onError_(std::move(onError)) {}
+  // An error a command raises is handed here (null for one that is no
+  // std::exception); the commands after it still run.
+  explicit CommandQueue(std::function<void(const std::exception*)> onError) : onError_(std::move(onError)) {}
   CommandQueue(const CommandQueue&) = delete;
   CommandQueue& operator=(const CommandQueue&) = delete;
 
@@ -50,20 +51,23 @@ class CommandQueue {
  private:
   void Drain() noexcept {
     while (running_ == 0 && !waiting_.empty()) {
+      // Commands are few and far between: a vector is queue enough.
       Command command = std::move(waiting_.front());
-      waiting_.pop_front();
+      waiting_.erase(waiting_.begin());
       ++running_;
       try {
         command();
+      } catch (const std::exception& error) {
+        onError_(&error);
       } catch (...) {
-        onError_(std::current_exception());
+        onError_(nullptr);
       }
       --running_;
     }
   }
 
-  std::function<void(std::exception_ptr)> onError_;
-  std::deque<Command> waiting_;
+  std::function<void(const std::exception*)> onError_;
+  std::vector<Command> waiting_;
   int running_ = 0;
 };
 

@@ -64,10 +64,10 @@ void TfrmMain::CreateComponents() {
 
   BindActions();
   PictureButtons::Clicks clicks;
-  clicks.openCD = [this] { commands_.Submit([this] { acDefautCDOpenExecute(); }); };
-  clicks.closeCd = [this] { commands_.Submit([this] { acDefaultCDCloseExecute(); }); };
-  clicks.exit = [this] { commands_.Submit([this] { acHideExecute(); }); };
-  clicks.logo = [this] { commands_.Submit([this] { acFormAboutExecute(); }); };
+  clicks.openCD = Queued(&TfrmMain::acDefautCDOpenExecute);
+  clicks.closeCd = Queued(&TfrmMain::acDefaultCDCloseExecute);
+  clicks.exit = Queued(&TfrmMain::acHideExecute);
+  clicks.logo = Queued(&TfrmMain::acFormAboutExecute);
   buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks));
 
   // The designer's names of the static menu items, their actions and whether
@@ -112,7 +112,7 @@ void TfrmMain::CreateComponents() {
     PopupAt(owner, cursor);
   };
   trayIcon_->OnInitMenuPopup = [this](HMENU menu) { popupMenuTray_.PrepareSubMenu(menu); };
-  trayIcon_->OnDblClick = [this] { commands_.Submit([this] { acShowExecute(); }); };
+  trayIcon_->OnDblClick = Queued(&TfrmMain::acShowExecute);
   trayIcon_->OnCloseRequest = [this] { application_.Terminate(); };
 
   // The drive timer runs from the moment the form exists, before FormCreate.
@@ -120,18 +120,18 @@ void TfrmMain::CreateComponents() {
 }
 
 void TfrmMain::BindActions() {
-  acExit.OnExecute = [this] { acExitExecute(); };
-  acDefautCDOpen.OnExecute = [this] { acDefautCDOpenExecute(); };
-  acDefaultCDClose.OnExecute = [this] { acDefaultCDCloseExecute(); };
-  acBlockAll.OnExecute = [this] { acBlockAllExecute(); };
-  acAutoStart.OnExecute = [this] { acAutoStartExecute(); };
-  acAutoStart.OnUpdate = [this] { acAutoStartUpdate(); };
-  acAutoHide.OnExecute = [this] { acAutoHideExecute(); };
-  acAutoHide.OnUpdate = [this] { acAutoHideUpdate(); };
-  acFormAbout.OnExecute = [this] { acFormAboutExecute(); };
-  acPNGOnMouseMove.OnExecute = [this] { acPNGOnMouseMoveExecute(); };
-  acHide.OnExecute = [this] { acHideExecute(); };
-  acShow.OnExecute = [this] { acShowExecute(); };
+  acExit.OnExecute = Handler{this, &TfrmMain::acExitExecute};
+  acDefautCDOpen.OnExecute = Handler{this, &TfrmMain::acDefautCDOpenExecute};
+  acDefaultCDClose.OnExecute = Handler{this, &TfrmMain::acDefaultCDCloseExecute};
+  acBlockAll.OnExecute = Handler{this, &TfrmMain::acBlockAllExecute};
+  acAutoStart.OnExecute = Handler{this, &TfrmMain::acAutoStartExecute};
+  acAutoStart.OnUpdate = Handler{this, &TfrmMain::acAutoStartUpdate};
+  acAutoHide.OnExecute = Handler{this, &TfrmMain::acAutoHideExecute};
+  acAutoHide.OnUpdate = Handler{this, &TfrmMain::acAutoHideUpdate};
+  acFormAbout.OnExecute = Handler{this, &TfrmMain::acFormAboutExecute};
+  acPNGOnMouseMove.OnExecute = Handler{this, &TfrmMain::acPNGOnMouseMoveExecute};
+  acHide.OnExecute = Handler{this, &TfrmMain::acHideExecute};
+  acShow.OnExecute = Handler{this, &TfrmMain::acShowExecute};
 }
 
 void TfrmMain::FormCreate() {
@@ -139,8 +139,8 @@ void TfrmMain::FormCreate() {
   FAutoHide = ReadAutoHide();
   hotKeys_ = std::make_unique<GlobalHotKeys>(
       Handle(),
-      GlobalHotKeys::Commands{[this] { acDefautCDOpen.Execute(); }, [this] { acDefaultCDClose.Execute(); },
-                              [this] { acHide.Execute(); }, [this] { acShow.Execute(); }},
+      GlobalHotKeys::Commands{ActionRun{&acDefautCDOpen}, ActionRun{&acDefaultCDClose}, ActionRun{&acHide},
+                              ActionRun{&acShow}},
       [this](const std::string& text) { application_.MessageBox(text); });
   buttons_->ShowStartingPictures();
   // The skin window: first placement and colour key, the skin, PNGForm and
@@ -153,9 +153,9 @@ void TfrmMain::FormCreate() {
   skin_->FadeInSkin(kFadeDuration);
   if (FAutoHide) acHide.Execute();
   DriveMenu::Commands commands;
-  commands.explore = [this](TMenuItem& sender) { ExploreMenuItem(sender); };
-  commands.open = [this](TMenuItem& sender) { OpenMenuItem(sender); };
-  commands.close = [this](TMenuItem& sender) { CloseMenuItem(sender); };
+  commands.explore = ItemHandler{this, &TfrmMain::ExploreMenuItem};
+  commands.open = ItemHandler{this, &TfrmMain::OpenMenuItem};
+  commands.close = ItemHandler{this, &TfrmMain::CloseMenuItem};
   driveMenu_->AppendEntries(std::move(commands));
 }
 

@@ -106,12 +106,38 @@ class TfrmMain : public Window {
   // start (unchecked) could never release it: release what "Block All" holds.
   void ReleaseEjectionLocks();
 
+  // A handler of the form as a callback, and the same run through the
+  // command queue: one type each for every handler, so that the function
+  // wrappers holding them share one implementation instead of one per lambda.
+  struct Handler {
+    TfrmMain* form;
+    void (TfrmMain::*run)();
+    void operator()() const { (form->*run)(); }
+  };
+  struct QueuedHandler {
+    TfrmMain* form;
+    void (TfrmMain::*run)();
+    void operator()() const { form->commands_.Submit(Handler{form, run}); }
+  };
+  struct ItemHandler {
+    TfrmMain* form;
+    void (TfrmMain::*run)(TMenuItem&);
+    void operator()(TMenuItem& item) const { (form->*run)(item); }
+  };
+  struct ActionRun {
+    TAction* action;
+    void operator()() const { action->Execute(); }
+  };
+  QueuedHandler Queued(void (TfrmMain::*run)()) { return QueuedHandler{this, run}; }
+
   TApplication& application_;
   DriveIo& drives_;
   // Menu choices, hotkeys, clicks and the tray's double-click run through
   // here: one at a time, in arrival order, none lost while a fade, a drag or
   // start-up runs.
-  CommandQueue commands_{[](std::exception_ptr error) { RunGuarded([&] { std::rethrow_exception(error); }); }};
+  CommandQueue commands_{[](const std::exception* error) {
+    ShowErrorBox(error ? *error : std::runtime_error(ResourceText(IDS_UNKNOWN_ERROR)));
+  }};
   int tag_ = 1;
   bool startupFinished_ = false;
   bool FAutoStart = false;
