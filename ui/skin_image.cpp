@@ -1,6 +1,6 @@
 #include "ui/skin_image.h"
 
-#include <png.h>
+#include "ui/png_reader.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -80,51 +79,14 @@ void ConvertToSkin(std::vector<std::uint8_t>& pixels) {
   }
 }
 
-// libpng reports errors by longjmp; nothing may reach a console.
-[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void OnPngWarning(png_structp, png_const_charp) {}
-
-struct MemoryInput {
-  const png_byte* next;
-  std::size_t left;
-};
-
-void ReadFromMemory(png_structp png, png_bytep out, std::size_t count) {
-  auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
-  if (count > input->left) png_error(png, "unexpected end of data");
-  std::memcpy(out, input->next, count);
-  input->next += count;
-  input->left -= count;
-}
-
 void ReadFromFile(png_structp png, png_bytep out, std::size_t count) {
   if (std::fread(out, 1, count, static_cast<std::FILE*>(png_get_io_ptr(png))) != count)
     png_error(png, "unexpected end of file");
 }
 
-class PngDecoder {
- public:
-  PngDecoder()
-      : png_(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning)),
-        info_(png_ ? png_create_info_struct(png_) : nullptr) {}
-  ~PngDecoder() { png_destroy_read_struct(&png_, &info_, nullptr); }
-  PngDecoder(const PngDecoder&) = delete;
-  PngDecoder& operator=(const PngDecoder&) = delete;
-
-  bool ok() const { return info_ != nullptr; }
-  png_structp png() const { return png_; }
-  png_infop info() const { return info_; }
-
- private:
-  png_structp png_;
-  png_infop info_;
-};
-
-// ReadHeader and ReadPixels hold the setjmp that libpng's errors come back
-// to, so they own nothing with a destructor: every buffer they fill was
-// made by the caller.
-
-// Reads the header and asks for every picture as 8-bit B,G,R,A rows.
+// Reads the header and asks for every picture as 8-bit B,G,R,A rows. It
+// holds the setjmp that libpng's errors come back to, so it owns nothing
+// with a destructor.
 bool ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32* height) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_info(png, info);
@@ -140,16 +102,8 @@ bool ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32
   return png_get_rowbytes(png, info) == *width * kBytesPerPixel;
 }
 
-// Trailing chunks are read too, so a file cut after its image data still fails.
-bool ReadPixels(png_structp png, png_bytepp rows) {
-  if (setjmp(png_jmpbuf(png))) return false;
-  png_read_image(png, rows);
-  png_read_end(png, nullptr);
-  return true;
-}
-
 bool Decode(png_rw_ptr read, void* input, SkinImage& out) {
-  PngDecoder decoder;
+  PngReader decoder;
   if (!decoder.ok()) return false;
   png_set_read_fn(decoder.png(), input, read);
   // Refused in the header, before any pixel memory is asked for.
@@ -174,7 +128,7 @@ bool Decode(png_rw_ptr read, void* input, SkinImage& out) {
   image.pixels.resize(std::size_t{width} * height * kBytesPerPixel);
   std::vector<png_bytep> rows(height);
   for (png_uint_32 y = 0; y < height; ++y) rows[y] = &image.pixels[std::size_t{y} * width * kBytesPerPixel];
-  if (!ReadPixels(decoder.png(), rows.data())) return false;
+  if (!ReadPngRows(decoder.png(), rows.data())) return false;
 
   ConvertToSkin(image.pixels);
   out = std::move(image);
@@ -220,8 +174,8 @@ std::uint8_t PremultiplyByMask(std::uint8_t c, std::uint8_t m) {
 bool LoadSkinImageFromMemory(const void* data, std::size_t size, const std::string& fileName,
                              SkinImage& out, const SkinFailureSink& report) {
   out = SkinImage{};
-  MemoryInput input{static_cast<const png_byte*>(data), size};
-  if (Decode(ReadFromMemory, &input, out)) return true;
+  PngMemoryInput input{static_cast<const png_byte*>(data), size};
+  if (Decode(ReadPngFromMemory, &input, out)) return true;
   report(SkinFailure::BadFormat, fileName);
   return false;
 }
