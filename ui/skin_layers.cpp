@@ -192,12 +192,15 @@ void SkinLayers::FadeOutSkin(DWORD duration) {
   MoveWindowTo(front_, bounds.left, -std::max(kParkedDistance, int(bounds.bottom - bounds.top)));
 
   const LayerPicture picture(snapshot, WindowSize(png));
-  for (int step = 1; step <= kFadeOutSteps; ++step) {
+  for (int step = 1; step < kFadeOutSteps; ++step) {
     UpdateSkinLayer(png, picture, FadeOutAlpha(step));
     clock.WaitForStep(step);
   }
+  // The last step's share holds what ends the fade, so the end is on time.
+  UpdateSkinLayer(png, picture, FadeOutAlpha(kFadeOutSteps));
   UpdateSkinLayer(png, skin_, 0);
   KeepFrontAbovePng();
+  clock.WaitForStep(kFadeOutSteps);
 }
 
 void SkinLayers::FadeInSkin(DWORD duration) {
@@ -219,13 +222,17 @@ void SkinLayers::FadeInSkin(DWORD duration) {
   application_.ProcessMessages();
 
   const LayerPicture picture(snapshot, WindowSize(png));
-  for (int step = 1; step <= kFadeInSteps; ++step) {
+  for (int step = 1; step < kFadeInSteps; ++step) {
     UpdateSkinLayer(png, picture, FadeInAlpha(step));
     clock.WaitForStep(step);
   }
+  // The last step's share holds the hand-over to the front window, so the
+  // window is settled at the nominal end and not a hand-over later.
+  UpdateSkinLayer(png, picture, FadeInAlpha(kFadeInSteps));
   // Back from above the screen, if a fade-out parked it there.
   MoveWindowTo(front_, WindowBounds(front_).left, WindowBounds(png).top);
   HandOverToFront();
+  clock.WaitForStep(kFadeInSteps);
 }
 
 void SkinLayers::Press(MouseButton button, POINT client) {
