@@ -15,6 +15,7 @@ probe (committed private memory, kernel handles) and through Linux
 timed in-process by win_fade.exe.
 """
 import argparse
+import contextlib
 import os
 import platform
 import re
@@ -36,6 +37,7 @@ STARTS = 5
 SETTLE = 2.0                 # s after start-up before anything is read
 LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
 WINE_TIMEOUT = 120
+RESIDENT_TITLE = "Tarvelo bench resident"
 
 
 def env_path(name):
@@ -82,6 +84,30 @@ class Bench:
         return dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
 
     # ---- the program under measurement
+
+    @contextlib.contextmanager
+    def resident_program(self):
+        """Another program runs throughout, as the shell always does on
+        Windows. Wine ends its desktop process once the last program has
+        gone, and the next program's first window then waits for a new one
+        (about 0.2 s here): a start on a real desktop never pays for that."""
+        with tempfile.TemporaryFile(dir=self.work) as out:
+            resident = subprocess.Popen(
+                ["wine", r"C:\bench\tarvelo-probe.exe", "hold-file", r"C:\bench\form.png", "--title", RESIDENT_TITLE],
+                stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL, cwd=self.folder)
+            try:
+                self.probe("wait-window", "--title", RESIDENT_TITLE, "--visible", "--timeout", "30000")
+                yield
+            finally:
+                out.seek(0)
+                ready = re.search(r"ready (\S+)", out.read().decode(errors="replace"))
+                if ready:
+                    self.probe("close", ready.group(1))
+                try:
+                    resident.wait(timeout=30)
+                except subprocess.TimeoutExpired:
+                    resident.kill()
+                    resident.wait()
 
     def launch(self):
         """Starts Tarvelo.exe; returns (start to shown in ms, its window, its Linux process)."""
@@ -212,10 +238,11 @@ def main():
 
         log("start to shown")
         starts = []
-        for _ in range(STARTS):
-            ms, window, linux_pid = bench.launch()
-            starts.append(ms)
-            bench.stop(window, linux_pid)
+        with bench.resident_program():
+            for _ in range(STARTS):
+                ms, window, linux_pid = bench.launch()
+                starts.append(ms)
+                bench.stop(window, linux_pid)
         table.add(f"start to shown (median of {STARTS})", statistics.median(starts), "ms", START_AIM,
                   f"{START_AIM} ms (fade + 0.3 s)", decimals=0)
 
