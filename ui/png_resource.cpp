@@ -23,14 +23,6 @@ bool FindPng(HINSTANCE module, int id, PngMemoryInput& input) {
   return true;
 }
 
-// False when libpng could not make its structures.
-bool StartDecoding(PngReader& reader, PngMemoryInput& input) {
-  if (!reader.ok()) return false;
-  png_set_read_fn(reader.png(), &input, ReadPngFromMemory);
-  png_set_user_limits(reader.png(), kMaxSide, kMaxSide);
-  return true;
-}
-
 // ReadHeader holds the setjmp that libpng's errors come back to, so it owns
 // nothing with a destructor.
 bool ReadHeader(png_structp png, png_infop info, Rows rows, png_uint_32* width, png_uint_32* height) {
@@ -55,15 +47,24 @@ bool ReadHeader(png_structp png, png_infop info, Rows rows, png_uint_32* width, 
   return png_get_rowbytes(png, info) == rowBytes;
 }
 
+// Finds the resource and reads its header; false when it is missing or is
+// not the kind of picture asked for.
+bool OpenPng(HINSTANCE module, int id, Rows rows, PngMemoryInput& input, PngReader& reader, png_uint_32* width,
+             png_uint_32* height) {
+  if (!FindPng(module, id, input) || !reader.ok()) return false;
+  png_set_read_fn(reader.png(), &input, ReadPngFromMemory);
+  png_set_user_limits(reader.png(), kMaxSide, kMaxSide);
+  return ReadHeader(reader.png(), reader.info(), rows, width, height);
+}
+
 }  // namespace
 
 UniqueHBitmap LoadPngPicture(HINSTANCE module, int id) {
   PngMemoryInput input{};
-  if (!FindPng(module, id, input)) return {};
   PngReader reader;
   png_uint_32 width = 0;
   png_uint_32 height = 0;
-  if (!StartDecoding(reader, input) || !ReadHeader(reader.png(), reader.info(), Rows::kBgr, &width, &height)) return {};
+  if (!OpenPng(module, id, Rows::kBgr, input, reader, &width, &height)) return {};
 
   DibSection bitmap(SIZE{static_cast<LONG>(width), static_cast<LONG>(height)}, 24);
   if (!bitmap) return {};
@@ -75,11 +76,10 @@ UniqueHBitmap LoadPngPicture(HINSTANCE module, int id) {
 
 UniqueHBitmap LoadPngMask(HINSTANCE module, int id) {
   PngMemoryInput input{};
-  if (!FindPng(module, id, input)) return {};
   PngReader reader;
   png_uint_32 width = 0;
   png_uint_32 height = 0;
-  if (!StartDecoding(reader, input) || !ReadHeader(reader.png(), reader.info(), Rows::kOneBit, &width, &height)) return {};
+  if (!OpenPng(module, id, Rows::kOneBit, input, reader, &width, &height)) return {};
 
   // A PNG's 1-bit rows are a monochrome bitmap's, bit for bit; the bitmap's
   // rows are padded to 16 bits.
