@@ -47,48 +47,50 @@ bool ReadHeader(png_structp png, png_infop info, Rows rows, png_uint_32* width, 
   return png_get_rowbytes(png, info) == rowBytes;
 }
 
-// Finds the resource and reads its header; false when it is missing or is
-// not the kind of picture asked for.
-bool OpenPng(HINSTANCE module, int id, Rows rows, PngMemoryInput& input, PngReader& reader, png_uint_32* width,
-             png_uint_32* height) {
-  if (!FindPng(module, id, input) || !reader.ok()) return false;
-  png_set_read_fn(reader.png(), &input, ReadPngFromMemory);
-  png_set_user_limits(reader.png(), kMaxSide, kMaxSide);
-  return ReadHeader(reader.png(), reader.info(), rows, width, height);
-}
+// One picture resource being decoded: its bytes, libpng's structures and
+// the size its header gives.
+struct OpenedPng {
+  PngMemoryInput input{};
+  PngReader reader;
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+
+  // Finds the resource and reads its header; false when it is missing or is
+  // not the kind of picture asked for.
+  bool Open(HINSTANCE module, int id, Rows rows) {
+    if (!FindPng(module, id, input) || !reader.ok()) return false;
+    png_set_read_fn(reader.png(), &input, ReadPngFromMemory);
+    png_set_user_limits(reader.png(), kMaxSide, kMaxSide);
+    return ReadHeader(reader.png(), reader.info(), rows, &width, &height);
+  }
+};
 
 }  // namespace
 
 UniqueHBitmap LoadPngPicture(HINSTANCE module, int id) {
-  PngMemoryInput input{};
-  PngReader reader;
-  png_uint_32 width = 0;
-  png_uint_32 height = 0;
-  if (!OpenPng(module, id, Rows::kBgr, input, reader, &width, &height)) return {};
+  OpenedPng png;
+  if (!png.Open(module, id, Rows::kBgr)) return {};
 
-  DibSection bitmap(SIZE{static_cast<LONG>(width), static_cast<LONG>(height)}, 24);
+  DibSection bitmap(SIZE{static_cast<LONG>(png.width), static_cast<LONG>(png.height)}, 24);
   if (!bitmap) return {};
-  std::vector<png_bytep> rows(height);
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = bitmap.Row(static_cast<int>(y));
-  if (!ReadPngRows(reader.png(), rows.data())) return {};
+  std::vector<png_bytep> rows(png.height);
+  for (png_uint_32 y = 0; y < png.height; ++y) rows[y] = bitmap.Row(static_cast<int>(y));
+  if (!ReadPngRows(png.reader.png(), rows.data())) return {};
   return bitmap.Release();
 }
 
 UniqueHBitmap LoadPngMask(HINSTANCE module, int id) {
-  PngMemoryInput input{};
-  PngReader reader;
-  png_uint_32 width = 0;
-  png_uint_32 height = 0;
-  if (!OpenPng(module, id, Rows::kOneBit, input, reader, &width, &height)) return {};
+  OpenedPng png;
+  if (!png.Open(module, id, Rows::kOneBit)) return {};
 
   // A PNG's 1-bit rows are a monochrome bitmap's, bit for bit; the bitmap's
   // rows are padded to 16 bits.
-  const std::size_t stride = (std::size_t{width} + 15) / 16 * 2;
-  std::vector<png_byte> bits(stride * height);
-  std::vector<png_bytep> rows(height);
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = &bits[y * stride];
-  if (!ReadPngRows(reader.png(), rows.data())) return {};
-  return UniqueHBitmap(::CreateBitmap(static_cast<int>(width), static_cast<int>(height), 1, 1, bits.data()));
+  const std::size_t stride = (std::size_t{png.width} + 15) / 16 * 2;
+  std::vector<png_byte> bits(stride * png.height);
+  std::vector<png_bytep> rows(png.height);
+  for (png_uint_32 y = 0; y < png.height; ++y) rows[y] = &bits[y * stride];
+  if (!ReadPngRows(png.reader.png(), rows.data())) return {};
+  return UniqueHBitmap(::CreateBitmap(static_cast<int>(png.width), static_cast<int>(png.height), 1, 1, bits.data()));
 }
 
 }  // namespace tarvelo
