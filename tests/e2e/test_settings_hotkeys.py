@@ -83,7 +83,11 @@ def main_form_top():
 
 def is_hidden():
     # Hidden: the main window parked above the screen and nothing of the skin left.
-    return main_form_top() < 0 and skin_is_see_through()
+    if main_form_top() >= 0:
+        return False
+    left, top, right, bottom = skin_rect()
+    desktop.repaint((left, top, right - left, bottom - top))
+    return skin_is_see_through()
 
 
 def is_shown():

@@ -43,19 +43,10 @@ def corner_rect(width, height):
     return (WORK_AREA[0] - width, WORK_AREA[1] - height, WORK_AREA[0], WORK_AREA[1])
 
 
-def repaint(origin, size):
-    """Makes the compositor paint an area afresh.
-
-    Wine shapes a per-pixel-alpha window by its alpha, so a wholly transparent
-    picture leaves the window with an empty shape; drawing into it then causes
-    no damage, and xcompmgr keeps showing the last picture that had any."""
-    wine.run(["xrefresh", "-geometry", f"{size[0]}x{size[1]}+{origin[0]}+{origin[1]}"])
-
-
 def screen_matches(origin, expected, size=None):
     """Whether the screen shows each expected colour at origin + point."""
     if size:
-        repaint(origin, size)
+        desktop.repaint((*origin, *size))
     shot = desktop.Screenshot.take()
     return all(shot.screen_pixel(origin[0] + x, origin[1] + y) == colour for (x, y), colour in expected.items())
 

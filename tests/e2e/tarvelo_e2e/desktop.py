@@ -190,6 +190,17 @@ def close_popup_menus():
 
 # ---- screenshots ----------------------------------------------------------------------
 
+def repaint(area):
+    """Makes the compositor paint area = (left, top, width, height) afresh.
+
+    Wine shapes a per-pixel-alpha window by its alpha, so a wholly transparent
+    picture leaves the window with an empty shape; drawing into it then causes
+    no damage, and xcompmgr keeps showing the last picture that had any. A
+    check that nothing shows asks for this first."""
+    left, top, width, height = area
+    run(["xrefresh", "-geometry", f"{width}x{height}+{left}+{top}"])
+
+
 class Screenshot:
     """A picture of the screen or of a part of it, read as (r, g, b) pixels.
 
