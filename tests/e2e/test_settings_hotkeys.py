@@ -68,10 +68,13 @@ def skin_rect():
     return wine.window_info(png_form)["rect"]
 
 
-def skin_is_see_through():
+def skin_is_see_through(repaint=False):
     """Whether every pixel of the skin's place shows what lies beneath it
-    (the root's colour, read just left of the skin)."""
+    (the root's colour, read just left of the skin). repaint: the
+    compositor paints the place afresh first (see desktop.repaint)."""
     left, top, right, bottom = skin_rect()
+    if repaint:
+        desktop.repaint((left, top, right - left, bottom - top))
     shot = desktop.Screenshot.take((left - 4, top, right - left + 4, bottom - top))
     beneath = shot.pixel(0, (bottom - top) // 2)
     return all(shot.pixel(x, y) == beneath for x in range(4, shot.width) for y in range(shot.height))
@@ -83,11 +86,7 @@ def main_form_top():
 
 def is_hidden():
     # Hidden: the main window parked above the screen and nothing of the skin left.
-    if main_form_top() >= 0:
-        return False
-    left, top, right, bottom = skin_rect()
-    desktop.repaint((left, top, right - left, bottom - top))
-    return skin_is_see_through()
+    return main_form_top() < 0 and skin_is_see_through(repaint=True)
 
 
 def is_shown():
