@@ -197,7 +197,8 @@ void SkinLayers::FadeOutSkin(DWORD duration) {
     clock.WaitForStep(step);
   }
   // The last step's share holds what ends the fade, so the end is on time.
-  UpdateSkinLayer(png, picture, FadeOutAlpha(kFadeOutSteps));
+  // Its alpha is 0, so the plain skin goes back in its place: the snapshot
+  // would show nothing either, and a second full update would only cost time.
   UpdateSkinLayer(png, skin_, 0);
   KeepFrontAbovePng();
   clock.WaitForStep(kFadeOutSteps);
