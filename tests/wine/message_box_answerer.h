@@ -44,15 +44,18 @@ class MessageBoxAnswerer {
     HWND found;
   };
 
+  // Reads nothing through messages: GetWindowText would send WM_GETTEXT to
+  // windows of the test thread, and once that thread waits in the destructor's
+  // join the two would wait on each other for ever.
   static BOOL CALLBACK MatchBox(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<Search*>(param);
     char className[16] = {};
-    char caption[16] = {};
+    wchar_t caption[16] = {};
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
     ::GetClassNameA(window, className, sizeof className);
-    ::GetWindowTextA(window, caption, sizeof caption);
-    if (process != search.process || std::string(className) != "#32770" || std::string(caption) != "Tarvelo" ||
+    ::InternalGetWindowText(window, caption, 16);
+    if (process != search.process || std::string(className) != "#32770" || std::wstring(caption) != L"Tarvelo" ||
         !::IsWindowVisible(window)) {
       return TRUE;
     }
