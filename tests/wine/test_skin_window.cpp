@@ -9,18 +9,17 @@
 #include <zlib.h>
 
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "app/application.h"
+#include "tests/wine/message_box_answerer.h"
 #include "tests/wine/mouse_and_pixels.h"
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
@@ -87,41 +86,6 @@ std::string OpaqueSkin(const std::string& name, int width, int height) {
     return Rgba{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 90, 255};
   });
 }
-
-// Answers the first message box captioned "Tarvelo" with OK and keeps its
-// text; the box is modal on the GUI thread, so this watches from another.
-class MessageBoxAnswerer {
- public:
-  MessageBoxAnswerer()
-      : thread_([this] {
-          const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-          while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-            HWND box = ::FindWindowA("#32770", "Tarvelo");
-            if (box) {
-              char text[256] = {};
-              ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-              text_ = text;
-              ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-              return;
-            }
-            ::Sleep(20);
-          }
-        }) {}
-  ~MessageBoxAnswerer() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-  }
-  // Waits for the watcher to finish; the text of the box it answered, if any.
-  std::string Text() {
-    if (thread_.joinable()) thread_.join();
-    return text_;
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::string text_;
-  std::thread thread_;
-};
 
 // ---- window facts -----------------------------------------------------------
 
@@ -241,9 +205,9 @@ TEST_F(SkinWindow, TheSkinSizesTheWindowsAndTheWorkAreaSizePlacesThemAMissingSki
 
   // The failure is reported, the skin is empty, and the windows keep their
   // size and place; a fade with the empty skin still runs.
-  MessageBoxAnswerer answerer;
+  testing::MessageBoxAnswerer answerer;
   EXPECT_FALSE(form_->Skin().LoadSkin("Z:\\tmp\\tarvelo-wine-tests\\skin-window\\none.png"));
-  EXPECT_EQ(answerer.Text(), "Image none.png introuvable.");
+  EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"Image none.png introuvable."});
   EXPECT_TRUE(form_->Skin().Skin().empty());
   form_->acHideExecute();
   form_->acShowExecute();
