@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/support/test_png.h"
-#include "ui/skin_image.h"
+#include "ui/skin/skin_image.h"
 
 namespace {
 

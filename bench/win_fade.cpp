@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/application.h"
-#include "ui/fade_steps.h"
+#include "ui/skin/fade_steps.h"
 #include "ui/form_main.h"
-#include "ui/layered_window.h"
+#include "ui/skin/layered_window.h"
 
 namespace {
 

@@ -22,7 +22,7 @@ if(MINGW)
     string(APPEND CMAKE_${_lang}_FLAGS " -ffunction-sections -fdata-sections")
   endforeach()
   string(APPEND CMAKE_CXX_FLAGS " -fno-threadsafe-statics")
-  set_source_files_properties(ui/skin_image.cpp PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O2>)
+  set_source_files_properties(ui/skin/skin_image.cpp PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O2>)
   add_link_options(-Wl,--gc-sections)
 endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600 STRICT)
@@ -43,7 +43,7 @@ set_source_files_properties(${_rc_files} PROPERTIES OBJECT_DEPENDS
 # Everything that talks to Windows, apart from the entry point (program/).
 file(GLOB _win_sources CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/drives/*.cpp
-  ${CMAKE_SOURCE_DIR}/ui/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
+  ${CMAKE_SOURCE_DIR}/ui/*.cpp ${CMAKE_SOURCE_DIR}/ui/*/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
 get_target_property(_portable_sources tarvelo_portable SOURCES)
 foreach(_src IN LISTS _portable_sources ITEMS app/terminate_handler.cpp)
   list(REMOVE_ITEM _win_sources ${CMAKE_SOURCE_DIR}/${_src})

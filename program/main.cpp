@@ -16,7 +16,7 @@
 #include "app/product.h"
 #include "app/resource_text.h"
 #include "resources/resource_ids.h"
-#include "ui/form_about.h"
+#include "ui/about/form_about.h"
 #include "ui/form_main.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "drives/tray_door.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "ui/form_about.h"
+#include "ui/about/form_about.h"
 
 namespace tarvelo {
 

@@ -18,11 +18,11 @@
 #include "drives/drive_io.h"
 #include "settings/hotkeys.h"
 #include "ui/action_list.h"
-#include "ui/drive_menu.h"
-#include "ui/picture_buttons.h"
-#include "ui/popup_menu.h"
-#include "ui/skin_layers.h"
-#include "ui/tray_icon.h"
+#include "ui/tray/drive_menu.h"
+#include "ui/pictures/picture_buttons.h"
+#include "ui/tray/popup_menu.h"
+#include "ui/skin/skin_layers.h"
+#include "ui/tray/tray_icon.h"
 
 namespace tarvelo {
 

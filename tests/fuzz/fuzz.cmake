@@ -6,7 +6,7 @@
 # The seeds are written at test time: no binary sample lives in the repository.
 set(_fuzz_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-add_library(skin_image_fuzz_obj OBJECT ${CMAKE_SOURCE_DIR}/ui/skin_image.cpp)
+add_library(skin_image_fuzz_obj OBJECT ${CMAKE_SOURCE_DIR}/ui/skin/skin_image.cpp)
 target_include_directories(skin_image_fuzz_obj PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(skin_image_fuzz_obj PRIVATE -fsanitize=fuzzer-no-link ${_fuzz_sanitizers})
 # Lets mutated files past the checksums (see the loader).

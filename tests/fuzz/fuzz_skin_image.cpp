@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/skin_image.h"
+#include "ui/skin/skin_image.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/fade_steps.h"
+#include "ui/skin/fade_steps.h"
 
 #include <gtest/gtest.h>
 

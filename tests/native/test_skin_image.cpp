@@ -1,4 +1,4 @@
-#include "ui/skin_image.h"
+#include "ui/skin/skin_image.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "resources/resource_ids.h"
 #include "tests/wine/mouse_and_pixels.h"
 #include "tests/wine/wine_test_util.h"
-#include "ui/form_about.h"
+#include "ui/about/form_about.h"
 #include "ui/form_main.h"
 
 namespace tarvelo {

@@ -14,7 +14,7 @@
 #include "tests/wine/mouse_and_pixels.h"
 #include "tests/wine/recording_drive_io.h"
 #include "tests/wine/wine_test_util.h"
-#include "ui/form_about.h"
+#include "ui/about/form_about.h"
 #include "ui/form_main.h"
 
 namespace tarvelo {

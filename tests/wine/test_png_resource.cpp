@@ -12,7 +12,7 @@
 #include "app/handles.h"
 #include "resources/resource_ids.h"
 #include "tests/wine/mouse_and_pixels.h"
-#include "ui/png_resource.h"
+#include "ui/pictures/png_resource.h"
 
 namespace tarvelo {
 namespace {

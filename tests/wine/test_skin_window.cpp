@@ -23,7 +23,7 @@
 #include "tests/wine/mouse_and_pixels.h"
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
-#include "ui/layered_window.h"
+#include "ui/skin/layered_window.h"
 
 namespace tarvelo {
 namespace {

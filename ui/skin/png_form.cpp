@@ -1,4 +1,4 @@
-#include "ui/png_form.h"
+#include "ui/skin/png_form.h"
 
 #include <windowsx.h>
 

@@ -16,9 +16,9 @@
 #include <string>
 
 #include "app/application.h"
-#include "ui/layered_window.h"
-#include "ui/png_form.h"
-#include "ui/skin_image.h"
+#include "ui/skin/layered_window.h"
+#include "ui/skin/png_form.h"
+#include "ui/skin/skin_image.h"
 
 namespace tarvelo {
 

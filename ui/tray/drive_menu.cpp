@@ -1,4 +1,4 @@
-#include "ui/drive_menu.h"
+#include "ui/tray/drive_menu.h"
 
 #include <shellapi.h>
 

@@ -1,7 +1,7 @@
-#include "ui/image_list.h"
+#include "ui/pictures/image_list.h"
 
 #include "app/errors.h"
-#include "ui/png_resource.h"
+#include "ui/pictures/png_resource.h"
 
 namespace tarvelo {
 

@@ -11,8 +11,8 @@
 #include <array>
 #include <functional>
 
-#include "ui/image_control.h"
-#include "ui/image_list.h"
+#include "ui/pictures/image_control.h"
+#include "ui/pictures/image_list.h"
 
 namespace tarvelo {
 

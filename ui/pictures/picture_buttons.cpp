@@ -1,4 +1,4 @@
-#include "ui/picture_buttons.h"
+#include "ui/pictures/picture_buttons.h"
 
 #include "resources/resource_ids.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/dib_section.h"
 #include "app/handles.h"
-#include "ui/skin_image.h"
+#include "ui/skin/skin_image.h"
 
 namespace tarvelo {
 

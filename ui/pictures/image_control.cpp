@@ -1,4 +1,4 @@
-#include "ui/image_control.h"
+#include "ui/pictures/image_control.h"
 
 #include <windowsx.h>
 
@@ -7,7 +7,7 @@
 
 #include "app/dib_section.h"
 #include "app/errors.h"
-#include "ui/png_resource.h"
+#include "ui/pictures/png_resource.h"
 
 namespace tarvelo {
 

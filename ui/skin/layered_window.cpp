@@ -1,4 +1,4 @@
-#include "ui/layered_window.h"
+#include "ui/skin/layered_window.h"
 
 #include <algorithm>
 #include <cstring>

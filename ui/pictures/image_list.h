@@ -13,7 +13,7 @@ namespace tarvelo {
 class TImageList {
  public:
   // Loads the pictures (side by side, left to right) and their mask from PNG
-  // resources of `module` (ui/png_resource.h). Throws OutOfResourcesError
+  // resources of `module` (ui/pictures/png_resource.h). Throws OutOfResourcesError
   // when either is missing or their sizes do not make a whole number of
   // pictures.
   TImageList(HINSTANCE module, int picturesId, int maskId, int width, int height);

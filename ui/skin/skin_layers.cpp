@@ -1,4 +1,4 @@
-#include "ui/skin_layers.h"
+#include "ui/skin/skin_layers.h"
 
 #include <mmsystem.h>
 
@@ -7,7 +7,7 @@
 #include "app/names.h"
 #include "app/resource_text.h"
 #include "resources/resource_ids.h"
-#include "ui/fade_steps.h"
+#include "ui/skin/fade_steps.h"
 
 namespace tarvelo {
 namespace {

@@ -1,6 +1,6 @@
-#include "ui/skin_image.h"
+#include "ui/skin/skin_image.h"
 
-#include "ui/png_reader.h"
+#include "ui/pictures/png_reader.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -12,8 +12,8 @@
 #include "app/application.h"
 #include "app/handles.h"
 #include "app/window.h"
-#include "ui/image_control.h"
-#include "ui/image_list.h"
+#include "ui/pictures/image_control.h"
+#include "ui/pictures/image_list.h"
 
 namespace tarvelo {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/handles.h"
-#include "ui/image_list.h"
+#include "ui/pictures/image_list.h"
 
 namespace tarvelo {
 

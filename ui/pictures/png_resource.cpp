@@ -1,9 +1,9 @@
-#include "ui/png_resource.h"
+#include "ui/pictures/png_resource.h"
 
 #include <vector>
 
 #include "app/dib_section.h"
-#include "ui/png_reader.h"
+#include "ui/pictures/png_reader.h"
 
 namespace tarvelo {
 namespace {

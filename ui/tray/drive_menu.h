@@ -14,7 +14,7 @@
 #include <optional>
 
 #include "app/handles.h"
-#include "ui/popup_menu.h"
+#include "ui/tray/popup_menu.h"
 
 namespace tarvelo {
 

@@ -1,4 +1,4 @@
-#include "ui/popup_menu.h"
+#include "ui/tray/popup_menu.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "ui/form_about.h"
+#include "ui/about/form_about.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
