@@ -9,10 +9,10 @@
 
 #include <exception>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/errors.h"
 #include "app/handles.h"
 #include "app/resource_text.h"
 #include "app/window.h"
@@ -76,7 +76,7 @@ Result RunGuarded(Result onError, Work&& work) noexcept {
   } catch (const std::exception& e) {
     ShowErrorBox(e);
   } catch (...) {
-    ShowErrorBox(std::runtime_error(ResourceText(IDS_UNKNOWN_ERROR)));
+    ShowErrorBox(Failure(ResourceText(IDS_UNKNOWN_ERROR)));
   }
   return onError;
 }

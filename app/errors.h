@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "app/resource_text.h"
 #include "resources/resource_ids.h"
@@ -22,10 +24,24 @@
 
 namespace tarvelo {
 
-class Error : public std::runtime_error {
+// A failure with the text the error box shows. Not a std::runtime_error:
+// that class keeps its text in the library's older reference-counted string,
+// and using it links a second whole string implementation into the program.
+// The text is shared so that copying the exception, as throwing may, cannot
+// itself fail.
+class Failure : public std::exception {
+ public:
+  explicit Failure(std::string text) : text_(std::make_shared<const std::string>(std::move(text))) {}
+  const char* what() const noexcept override { return text_->c_str(); }
+
+ private:
+  std::shared_ptr<const std::string> text_;
+};
+
+class Error : public Failure {
  public:
   Error(const char* className, const std::string& text)
-      : std::runtime_error(text),
+      : Failure(text),
         className_(className),
         address_(reinterpret_cast<std::uintptr_t>(TARVELO_RETURN_ADDRESS())) {}
 

@@ -136,7 +136,7 @@ class TfrmMain : public Window {
   // here: one at a time, in arrival order, none lost while a fade, a drag or
   // start-up runs.
   CommandQueue commands_{[](const std::exception* error) {
-    ShowErrorBox(error ? *error : std::runtime_error(ResourceText(IDS_UNKNOWN_ERROR)));
+    ShowErrorBox(error ? *error : Failure(ResourceText(IDS_UNKNOWN_ERROR)));
   }};
   int tag_ = 1;
   bool startupFinished_ = false;

@@ -1,7 +1,6 @@
 #include "ui/tray/popup_menu.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "app/errors.h"
 #include "resources/resource_ids.h"
@@ -104,7 +103,7 @@ void TPopupMenu::ShowItem(TMenuItem& item, UINT position) {
     UINT at;
     if (!Locate(parent, where, at)) {
       ::DestroyMenu(sub);
-      throw std::logic_error("menu item is not in its menu");
+      throw Failure("menu item is not in its menu");
     }
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
