@@ -5,6 +5,7 @@
 #include "app/error_text.h"
 #include "app/names.h"
 #include "app/product.h"
+#include "app/utf8.h"
 
 namespace tarvelo {
 
@@ -75,15 +76,24 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return Window::HandleMessage(message, wParam, lParam);
 }
 
+namespace {
+
+// The texts are UTF-8 and may hold a file name from a folder outside the ANSI
+// code page: the wide box shows every character.
+void ShowBox(const std::string& text, const std::string& caption, UINT flags) {
+  ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags);
+}
+
+}  // namespace
+
 // The boxes have no owner window and are task-modal: the system then centres
 // them on the screen and disables every window of the thread while they show.
 void TApplication::MessageBox(const std::string& text) const {
-  ::MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL | MB_TOPMOST);
+  ShowBox(text, title_, MB_OK | MB_TASKMODAL | MB_TOPMOST);
 }
 
 void TApplication::ShowException(const std::exception& error) const {
-  const std::string text = WithFullStop(error.what());
-  ::MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL | MB_TOPMOST);
+  ShowBox(WithFullStop(error.what()), title_, MB_OK | MB_ICONSTOP | MB_TASKMODAL | MB_TOPMOST);
 }
 
 void TApplication::AddModelessDialog(HWND dialog) {
@@ -102,8 +112,7 @@ void ShowErrorBox(const std::exception& error) noexcept {
     if (Application) {
       Application->ShowException(error);
     } else {
-      const std::string text = WithFullStop(error.what());
-      ::MessageBoxA(nullptr, text.c_str(), TARVELO_TITLE, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+      ShowBox(WithFullStop(error.what()), TARVELO_TITLE, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     }
   } catch (...) {
     // Out of memory while building the text: nothing more can be shown.

@@ -1,14 +1,16 @@
 #include "app/module_path.h"
 
+#include "app/utf8.h"
+
 namespace tarvelo {
 
 std::optional<std::string> ExecutablePath(DWORD capacity) {
-  std::string path(capacity, '\0');
-  const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), capacity);
+  std::wstring path(capacity, L'\0');
+  const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), capacity);
   // A path that filled the whole buffer may have been cut short.
   if (length == 0 || length >= capacity) return std::nullopt;
   path.resize(length);
-  return path;
+  return Narrow(path);
 }
 
 std::optional<std::string> ExecutableFolder() {

@@ -15,6 +15,7 @@
 #include "app/names.h"
 #include "app/product.h"
 #include "app/resource_text.h"
+#include "app/utf8.h"
 #include "resources/resource_ids.h"
 #include "ui/about/form_about.h"
 #include "ui/form_main.h"
@@ -22,14 +23,16 @@
 namespace {
 
 // An error before the main form is set up leaves nothing to run: say what it
-// was, the way the system reports an application failure, and end.
+// was, the way the system reports an application failure, and end. The text
+// names the executable, whose name may lie outside the ANSI code page.
 int ReportStartupFailure(const std::exception& error) {
   const auto* ours = dynamic_cast<const tarvelo::Error*>(&error);
   const std::string text = tarvelo::ApplicationErrorText(
       tarvelo::ResourceText(IDS_APPLICATION_ERROR), ours ? ours->ClassName() : "Exception",
       tarvelo::ExecutableFileName(), ours ? ours->Address() : 0, error.what());
   const std::string title = tarvelo::ResourceText(IDS_APPLICATION_ERROR_TITLE);
-  ::MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  ::MessageBoxW(nullptr, tarvelo::Widen(text).c_str(), tarvelo::Widen(title).c_str(),
+                MB_OK | MB_ICONSTOP | MB_TASKMODAL);
   return 1;
 }
 

@@ -2,21 +2,25 @@
 
 #include "app/errors.h"
 #include "app/handles.h"
+#include "app/utf8.h"
 
 namespace tarvelo {
 
 namespace {
 
+// Every call is a wide one: the Run value holds the program's path, which must
+// keep every character (the ANSI calls would store '?' for any character of a
+// folder outside the code page, and Windows would find nothing to start).
 UniqueHKey OpenKey(const char* path, REGSAM access) {
   HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key) != ERROR_SUCCESS) return UniqueHKey();
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, access, &key) != ERROR_SUCCESS) return UniqueHKey();
   return UniqueHKey(key);
 }
 
 UniqueHKey CreateKey(const char* path, REGSAM access) {
   HKEY key = nullptr;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return UniqueHKey();
   }
   return UniqueHKey(key);
@@ -24,13 +28,16 @@ UniqueHKey CreateKey(const char* path, REGSAM access) {
 
 bool ValueExists(const char* keyPath, const char* valueName) {
   const UniqueHKey key = OpenKey(keyPath, kSettingsAccess);
-  return key && ::RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  return key &&
+         ::RegQueryValueExW(key.get(), Widen(valueName).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 // The terminating zero is part of the stored data.
 void WriteString(HKEY key, const char* valueName, const std::string& data) {
-  const LONG result = ::RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                       static_cast<DWORD>(data.size() + 1));
+  const std::wstring wide = Widen(data);
+  const LONG result =
+      ::RegSetValueExW(key, Widen(valueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                       static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   if (result != ERROR_SUCCESS) throw RegistryError(valueName);
 }
 
@@ -41,7 +48,7 @@ void Store(bool& setting, HKEY key, const char* valueName, const std::string& da
   if (on) {
     WriteString(key, valueName, data);
   } else {
-    ::RegDeleteValueA(key, valueName);
+    ::RegDeleteValueW(key, Widen(valueName).c_str());
   }
   setting = on;
 }

@@ -1,11 +1,13 @@
 """The per-user installer, end to end under Wine: silent installs, the
 program started from the target of its Start-menu shortcut, an upgrade over
-a running older version, and a silent uninstall while the program runs that
+a running older version, a silent uninstall while the program runs that
 ends it politely and takes its files, its shortcut and its settings, and
-nothing else."""
+nothing else, and the same into a folder named outside the code page."""
 
 import re
+import shutil
 import time
+from pathlib import PureWindowsPath
 
 import pytest
 
@@ -26,6 +28,10 @@ TOOLS_AUTOSTART = 1
 INSTALL_TIMEOUT = 60
 REGISTRY_TIMEOUT = 10
 UNINSTALL_TIMEOUT = 60
+
+# A profile of an account named in Cyrillic and Chinese, on a prefix whose
+# ANSI code page (1252) has none of these characters.
+FOREIGN_PROFILE = PureWindowsPath(r"C:\users\Пользователь 用户")
 
 
 def install_folder():
@@ -136,3 +142,36 @@ def test_silent_uninstall_while_running_ends_it_and_takes_its_files_and_settings
     assert not wine.reg_key_exists(SETTINGS_KEY)
     assert wine.reg_query(RUN_KEY, OTHER_RUN_VALUE) == "other.exe"
     assert wine.reg_query(OTHER_VENDOR_KEY, "Kept") == "1"
+
+
+@pytest.fixture
+def foreign_profile(nothing_installed, programs):
+    """The empty folder of FOREIGN_PROFILE, as a profile is before anything is
+    installed into it; removed once the test's programs have ended."""
+    folder = packages.unix_path(FOREIGN_PROFILE)
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    yield FOREIGN_PROFILE
+    programs.stop_everything()
+    shutil.rmtree(folder, ignore_errors=True)
+
+
+def test_a_folder_named_outside_the_code_page_installs_runs_with_its_skin_and_uninstalls_without_a_trace(
+        foreign_profile, programs, work_dir):
+    target = foreign_profile / "Tarvelo"
+    # The installer takes the folder as the rest of its command line, spaces
+    # and all, unquoted, as a user types it: cmd passes the line on as written.
+    installer = "Z:" + str(packages.make("NSIS", work_dir)).replace("/", "\\")
+    code, _, _ = wine.wine("cmd", "/c", f"{installer} /S /D={target}", timeout=INSTALL_TIMEOUT, check=False)
+    assert code == 0, f"the installer exited with {code}"
+    assert {p.name for p in packages.unix_path(target).iterdir()} == INSTALLED_FILES
+
+    # The skin is found beside the program and shown: no box saying it is missing.
+    program = programs.start_tarvelo(target / app.PROGRAM_IMAGE, name="Tarvelo")
+    assert wine.msgbox_text(app.PROGRAM_TITLE) is None, "the picture was found"
+
+    wine.wine(target / "Uninstall.exe", "/S")
+    assert program.exit_code(timeout=UNINSTALL_TIMEOUT) == 0, "ended by a close request"
+    wine.wait_until(lambda: not wine.reg_key_exists(UNINSTALL_KEY), UNINSTALL_TIMEOUT, "the uninstaller to finish")
+    assert list(packages.unix_path(foreign_profile).iterdir()) == []
+    assert not packages.unix_path(shortcut()).exists()

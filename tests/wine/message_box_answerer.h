@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/utf8.h"
+
 namespace tarvelo::testing {
 
 class MessageBoxAnswerer {
@@ -76,8 +78,10 @@ class MessageBoxAnswerer {
         std::this_thread::sleep_for(kPoll);
         continue;
       }
-      char text[512] = {};
-      ::GetDlgItemTextA(box, kTextId, text, sizeof text);
+      // Read wide and kept as UTF-8, as the program holds its texts.
+      wchar_t wide[512] = {};
+      ::GetDlgItemTextW(box, kTextId, wide, 512);
+      const std::string text = Narrow(wide);
       if (beforeOk_) beforeOk_(text);
       {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -41,6 +41,26 @@ inline std::optional<RegValue> ReadValue(const std::string& path, const std::str
   return value;
 }
 
+// A string value as the wide call reads it, without its terminating zero;
+// nothing when it is missing or no string.
+inline std::optional<std::wstring> ReadWideString(const std::string& path, const std::string& name) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+  const std::wstring wideName(name.begin(), name.end());
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  LONG result = ::RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size);
+  std::wstring text(size / sizeof(wchar_t), L'\0');
+  if (result == ERROR_SUCCESS && type == REG_SZ) {
+    result = ::RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+  }
+  ::RegCloseKey(key);
+  if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+  text.resize(size / sizeof(wchar_t));
+  if (!text.empty() && text.back() == L'\0') text.pop_back();
+  return text;
+}
+
 inline RegValue StringValue(const std::string& text) {
   return RegValue{REG_SZ, std::vector<BYTE>(text.c_str(), text.c_str() + text.size() + 1)};
 }

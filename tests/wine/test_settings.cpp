@@ -128,6 +128,19 @@ TEST_F(Settings, AutostartWritesTheQuotedPathAndOffDeletesOnlyItsValue) {
   EXPECT_EQ(ReadValue(names::kRunKeyPath, "OtherProgram"), StringValue("other.exe"));
 }
 
+// An account named in Cyrillic and Chinese on a Windows whose ANSI code page
+// is 1252: the installer's default folder lies in that profile.
+TEST_F(Settings, AutostartStoresEveryCharacterOfAPathOutsideTheCodePage) {
+  CreateRunKey();
+  bool autoStart = false;
+  SwitchAutoStart(autoStart, std::string(u8"C:\\users\\\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435"
+                                         u8"\u043b\u044c \u7528\u6237\\Tarvelo\\Tarvelo.exe"));
+  EXPECT_TRUE(autoStart);
+  EXPECT_EQ(testing::ReadWideString(names::kRunKeyPath, names::kRunValueName),
+            std::wstring(L"\"C:\\users\\\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435\u043b\u044c "
+                         L"\u7528\u6237\\Tarvelo\\Tarvelo.exe\""));
+}
+
 TEST_F(Settings, AutostartStaysOffWithoutTheRunKeyOrAWholePath) {
   bool autoStart = false;
   SwitchAutoStart(autoStart);

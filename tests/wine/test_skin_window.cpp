@@ -215,6 +215,16 @@ TEST_F(SkinWindow, TheSkinSizesTheWindowsAndTheWorkAreaSizePlacesThemAMissingSki
   EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
 }
 
+// The box names the file with every character, also those outside the ANSI
+// code page (Cyrillic and Chinese on a Windows whose code page is 1252).
+TEST_F(SkinWindow, AMissingSkinIsNamedWithEveryCharacterOfItsName) {
+  testing::MessageBoxAnswerer answerer;
+  EXPECT_FALSE(form_->Skin().LoadSkin(u8"Z:\\tmp\\tarvelo-wine-tests\\skin-window\\\u0444\u043e\u0440\u043c\u0430 "
+                                      u8"\u76ae\u80a4.png"));
+  EXPECT_EQ(answerer.Texts(),
+            std::vector<std::string>{u8"Image \u0444\u043e\u0440\u043c\u0430 \u76ae\u80a4.png introuvable."});
+}
+
 // With the taskbar at the top or at the left the work area does not start at
 // the screen's origin: the windows still go to its bottom-right corner.
 TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {

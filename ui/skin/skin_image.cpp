@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "app/utf8.h"
 #else
 #include <sys/stat.h>
 #endif
@@ -140,10 +142,12 @@ std::string FileNameOf(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-// A folder or device named like the skin is no skin file.
+// A folder or device named like the skin is no skin file. On Windows the path
+// is UTF-8 and goes to the wide calls: the ANSI ones cannot name a folder
+// outside the code page.
 bool IsRegularFile(const std::string& path) {
 #ifdef _WIN32
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 #else
@@ -155,6 +159,14 @@ bool IsRegularFile(const std::string& path) {
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
+
+std::FILE* OpenForReading(const std::string& path) {
+#ifdef _WIN32
+  return ::_wfopen(Widen(path).c_str(), L"rb");
+#else
+  return std::fopen(path.c_str(), "rb");
+#endif
+}
 
 }  // namespace
 
@@ -187,7 +199,7 @@ bool LoadSkinImage(const std::string& path, SkinImage& out, const SkinFailureSin
     report(SkinFailure::Missing, fileName);
     return false;
   }
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(path));
   if (file && Decode(ReadFromFile, file.get(), out)) return true;
   report(SkinFailure::BadFormat, fileName);
   return false;
