@@ -5,12 +5,11 @@
 namespace tarvelo {
 
 std::optional<std::string> ExecutablePath(DWORD capacity) {
-  std::wstring path(capacity, L'\0');
+  WideText path(capacity);
   const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), capacity);
   // A path that filled the whole buffer may have been cut short.
   if (length == 0 || length >= capacity) return std::nullopt;
-  path.resize(length);
-  return Narrow(path);
+  return Narrow(std::wstring_view(path.c_str(), length));
 }
 
 std::optional<std::string> ExecutableFolder() {
