@@ -68,7 +68,8 @@ void TfrmMain::CreateComponents() {
   clicks.closeCd = Queued(&TfrmMain::acDefaultCDCloseExecute);
   clicks.exit = Queued(&TfrmMain::acHideExecute);
   clicks.logo = Queued(&TfrmMain::acFormAboutExecute);
-  buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks));
+  PictureButtons::Names names{acDefautCDOpen.Caption, acDefaultCDClose.Caption, acHide.Caption, acFormAbout.Caption};
+  buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks), names);
 
   // The designer's names of the static menu items, their actions and whether
   // they show.

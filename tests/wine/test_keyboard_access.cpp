@@ -1,15 +1,18 @@
 // The real main form reached without a mouse: the tray icon's notifications
 // as the shell sends them for the keyboard (Wine's notification area sends
-// none itself).
+// none itself), and the names screen readers read for the picture buttons,
+// through the system's accessibility objects.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <chrono>
 #include <string>
 
 #include "app/application.h"
+#include "app/handles.h"
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
 
@@ -128,6 +131,50 @@ TEST_F(KeyboardAccess, EachMenuRequestOpensTheTrayMenuOnceAtItsPoint) {
   ::KillTimer(nullptr, timer);
   form_->TrayIcon().OnInitMenuPopup = prepare;
   g_watch = nullptr;
+}
+
+std::wstring AccessibleName(HWND window) {
+  IAccessible* object = nullptr;
+  if (FAILED(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))) ||
+      !object) {
+    return L"<no object>";
+  }
+  VARIANT self;
+  ::VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::wstring result = L"<no name>";
+  if (object->get_accName(self, &name) == S_OK && name) result.assign(name, ::SysStringLen(name));
+  ::SysFreeString(name);
+  object->Release();
+  return result;
+}
+
+TEST_F(KeyboardAccess, EachPictureButtonIsNamedByTheActionItRuns) {
+  const ComApartment com;
+  const struct {
+    Picture picture;
+    const wchar_t* name;
+  } expected[] = {{Picture::OpenCD, L"Open"},
+                  {Picture::CloseCd, L"Close"},
+                  {Picture::Exit, L"Hide"},
+                  {Picture::Logo, L"About..."}};
+  int named = 0;
+  for (HWND child = ::GetWindow(form_->Handle(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) ++named;
+  EXPECT_EQ(named, 4) << "the bar picture, never shown, has no name";
+  for (const auto& row : expected) {
+    const TImageControl& control = form_->Buttons().Control(row.picture);
+    HWND window = control.NameWindow();
+    ASSERT_NE(window, nullptr) << static_cast<int>(row.picture);
+    EXPECT_EQ(AccessibleName(window), row.name);
+    // Over its picture, so that a screen reader shows and touches the right place.
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    ::MapWindowPoints(HWND_DESKTOP, form_->Handle(), reinterpret_cast<POINT*>(&bounds), 2);
+    EXPECT_TRUE(::EqualRect(&bounds, &control.BoundsRect())) << static_cast<int>(row.picture);
+  }
 }
 
 }  // namespace
