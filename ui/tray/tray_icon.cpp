@@ -28,7 +28,9 @@ NOTIFYICONDATAA TTrayIcon::Data() const {
   data.cbSize = sizeof data;
   data.hWnd = Handle();
   data.uID = kIconId;
-  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  // With the newer notifications the shell leaves the plain tip out unless
+  // asked to show it.
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kCallbackMessage;
   data.hIcon = icon_;
   // The tip field holds 127 characters and the terminating NUL.
@@ -55,14 +57,14 @@ bool TTrayIcon::AddAgain() {
 void TTrayIcon::AskForKeyboardNotifications() {
   // A shell that refuses keeps sending the older mouse notifications, which
   // are still understood: the mouse works either way.
-  NOTIFYICONDATAA data = Data();
+  auto data = Data();
   data.uVersion = NOTIFYICON_VERSION_4;
   ::Shell_NotifyIconA(NIM_SETVERSION, &data);
 }
 
 bool TTrayIcon::GiveFocusBack() const noexcept {
   if (!added_) return false;
-  NOTIFYICONDATAA data = Data();
+  auto data = Data();
   return ::Shell_NotifyIconA(NIM_SETFOCUS, &data) != FALSE;
 }
 
