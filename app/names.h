@@ -21,6 +21,8 @@ inline constexpr const char* kApplicationWindowClass = "TApplication";
 inline constexpr const char* kMainFormClass = "TfrmMain";
 inline constexpr const char* kSkinFormClass = "TPNGForm";
 inline constexpr const char* kTrayWindowClass = "TTrayIconWindow";
+// The invisible windows that give the pictures their names for screen readers.
+inline constexpr const char* kPictureNameClass = "TImageName";
 inline constexpr const char* kAboutFormClass = TARVELO_ABOUT_FORM_CLASS;
 
 // The shell broadcasts this registered message when the taskbar restarts.

@@ -68,7 +68,8 @@ void TfrmMain::CreateComponents() {
   clicks.closeCd = Queued(&TfrmMain::acDefaultCDCloseExecute);
   clicks.exit = Queued(&TfrmMain::acHideExecute);
   clicks.logo = Queued(&TfrmMain::acFormAboutExecute);
-  buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks));
+  PictureButtons::Names names{acDefautCDOpen.Caption, acDefaultCDClose.Caption, acHide.Caption, acFormAbout.Caption};
+  buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks), names);
 
   // The designer's names of the static menu items, their actions and whether
   // they show.
@@ -107,10 +108,13 @@ void TfrmMain::CreateComponents() {
   trayImage_.reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAINICON),
                                                    IMAGE_ICON, iconSize, iconSize, 0)));
   trayIcon_ = std::make_unique<TTrayIcon>(trayImage_.get(), application_.Title());
-  trayIcon_->OnRightClick = [this](HWND owner, POINT cursor) {
+  trayIcon_->OnContextMenu = [this](HWND owner, POINT at) {
     ::SetForegroundWindow(owner);
-    PopupAt(owner, cursor);
+    // The menu's loop ends on the Escape it has just read, so the key shows
+    // down now; a click elsewhere leaves the focus where the click put it.
+    if (!PopupAt(owner, at) && ::GetKeyState(VK_ESCAPE) < 0) trayIcon_->GiveFocusBack();
   };
+  trayIcon_->OnKeySelect = [this] { KeySelect(); };
   trayIcon_->OnInitMenuPopup = [this](HMENU menu) { popupMenuTray_.PrepareSubMenu(menu); };
   trayIcon_->OnDblClick = Queued(&TfrmMain::acShowExecute);
   trayIcon_->OnCloseRequest = [this] { application_.Terminate(); };
@@ -177,10 +181,30 @@ void TfrmMain::PaintClient(HDC dc) {
   buttons_->Paint(dc);
 }
 
-void TfrmMain::PopupAt(HWND owner, POINT screen) {
-  if (TMenuItem* chosen = popupMenuTray_.Popup(owner, screen.x, screen.y)) {
-    commands_.Submit([chosen] { chosen->Click(); });
-  }
+bool TfrmMain::PopupAt(HWND owner, POINT screen) {
+  TMenuItem* chosen = popupMenuTray_.Popup(owner, screen.x, screen.y);
+  if (chosen) commands_.Submit([chosen] { chosen->Click(); });
+  return chosen != nullptr;
+}
+
+void TfrmMain::KeySelect() {
+  // Some versions of the shell report one press of Enter twice, the second
+  // while the show the first asked for still waits or fades, or right after
+  // it: both are one press. A second fade-in would make the window flicker,
+  // and no one presses Enter again within a double-click's time to see that.
+  if (keySelectPending_ || (keySelectShown_ && ::GetTickCount() - keySelectShownAt_ < ::GetDoubleClickTime())) return;
+  keySelectPending_ = true;
+  commands_.Submit([this] {
+    const struct Done {
+      TfrmMain& form;
+      ~Done() {
+        form.keySelectPending_ = false;
+        form.keySelectShown_ = true;
+        form.keySelectShownAt_ = ::GetTickCount();
+      }
+    } done{*this};
+    acShow.Execute();
+  });
 }
 
 // ---- the drive table --------------------------------------------------------

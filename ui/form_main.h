@@ -85,7 +85,10 @@ class TfrmMain : public Window {
   void FormCreate();
   void FormDestroy() noexcept;
   void FormShow();
-  void PopupAt(HWND owner, POINT screen);
+  // Whether an item was chosen.
+  bool PopupAt(HWND owner, POINT screen);
+  // Enter or Space on the tray icon.
+  void KeySelect();
 
   void ExploreMenuItem(TMenuItem& sender);
   void OpenMenuItem(TMenuItem& sender);
@@ -142,6 +145,10 @@ class TfrmMain : public Window {
   bool startupFinished_ = false;
   bool FAutoStart = false;
   bool FAutoHide = false;
+  // The keyboard selection's show, so that one press shows once.
+  bool keySelectPending_ = false;
+  bool keySelectShown_ = false;
+  DWORD keySelectShownAt_ = 0;
   TPopupMenu popupMenuTray_;
   UniqueHIcon trayImage_;
   std::unique_ptr<TTrayIcon> trayIcon_;

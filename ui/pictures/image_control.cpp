@@ -7,6 +7,7 @@
 
 #include "app/dib_section.h"
 #include "app/errors.h"
+#include "app/names.h"
 #include "ui/pictures/png_resource.h"
 
 namespace tarvelo {
@@ -24,6 +25,46 @@ UniqueHBitmap CreateWhiteBitmap(SIZE size) {
 }
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// The holding window paints the picture and handles its mouse messages
+// (hover, click, hand cursor, drag): the name window is seen by
+// accessibility tools only.
+LRESULT CALLBACK NameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      ::ValidateRect(window, nullptr);
+      return 0;
+    default:
+      return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+const char* NameWindowClass() {
+  static const bool registered = [] {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &NameWindowProc;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = names::kPictureNameClass;
+    return ::RegisterClassA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  if (!registered) throw OutOfResourcesError(IDS_WINDOW_FAILED);
+  return names::kPictureNameClass;
+}
+
+// The default accessibility object reads a window's text as a control's
+// label, where '&' marks the access key and "&&" stands for '&'.
+std::string AsLabelText(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '&') escaped += '&';
+    escaped += c;
+  }
+  return escaped;
+}
 
 }  // namespace
 
@@ -60,6 +101,19 @@ void TImageControl::LoadPicture(HINSTANCE module, int bitmapId) {
   picture_ = std::move(loaded);
   pictureSize_ = SIZE{info.bmWidth, info.bmHeight};
   pictureIndex_ = -1;
+}
+
+void TImageControl::SetAccessibleName(HWND window, const std::string& name) {
+  const char* windowClass = NameWindowClass();
+  if (nameWindow_) {
+    ::SetWindowTextA(nameWindow_.get(), AsLabelText(name).c_str());
+    return;
+  }
+  nameWindow_.reset(::CreateWindowExA(WS_EX_NOPARENTNOTIFY, windowClass, AsLabelText(name).c_str(),
+                                      WS_CHILD | WS_VISIBLE, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                                      bounds_.bottom - bounds_.top, window, nullptr, ::GetModuleHandleA(nullptr),
+                                      nullptr));
+  if (!nameWindow_) throw OutOfResourcesError(IDS_WINDOW_FAILED);
 }
 
 void TImageControl::Paint(HDC dc) const {

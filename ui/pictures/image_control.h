@@ -1,12 +1,14 @@
 // Picture controls without windows of their own: the window that holds them
 // paints them and passes them its mouse messages through a TImageControlHost,
 // which turns those into enter, leave and click events and the hand cursor.
+// A named one has a window that screen readers see, and nothing else does.
 #ifndef TARVELO_UI_IMAGE_CONTROL_H
 #define TARVELO_UI_IMAGE_CONTROL_H
 
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/handles.h"
@@ -47,6 +49,14 @@ class TImageControl {
   // control's size.
   void Paint(HDC dc) const;
 
+  // Gives the picture the name that screen readers read. The system's
+  // accessibility objects describe windows, and names a window by its text:
+  // the picture gets a child window of `window` over its bounds, captioned
+  // `name`, that paints nothing and lets every mouse message through to
+  // `window`. Throws OutOfResourcesError.
+  void SetAccessibleName(HWND window, const std::string& name);
+  HWND NameWindow() const noexcept { return nameWindow_.get(); }
+
  private:
   void Resize(SIZE size);
 
@@ -54,6 +64,7 @@ class TImageControl {
   UniqueHBitmap picture_;
   SIZE pictureSize_{0, 0};
   int pictureIndex_ = -1;
+  UniqueHWnd nameWindow_;
 };
 
 class TImageControlHost {

@@ -1,10 +1,12 @@
 #include "ui/pictures/picture_buttons.h"
 
+#include <utility>
+
 #include "resources/resource_ids.h"
 
 namespace tarvelo {
 
-PictureButtons::PictureButtons(HWND window, Clicks clicks)
+PictureButtons::PictureButtons(HWND window, Clicks clicks, const Names& names)
     : window_(window),
       buttonPictures_(::GetModuleHandleA(nullptr), IDB_BUTTONS, IDB_BUTTONS_MASK, IDB_BUTTONS_WIDTH,
                       IDB_BUTTONS_HEIGHT),
@@ -30,6 +32,12 @@ PictureButtons::PictureButtons(HWND window, Clicks clicks)
       control.OnMouseLeave = [this, picture] { MouseLeave(picture); };
     }
     host_.Add(control);
+  }
+  const std::pair<TImageControl*, const std::string*> named[] = {
+      {&imgOpenCD_, &names.openCD}, {&imgCloseCd_, &names.closeCd}, {&imageExit_, &names.exit},
+      {&imageLogo_, &names.logo}};
+  for (const auto& [control, name] : named) {
+    if (!name->empty()) control->SetAccessibleName(window_, *name);
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 #include "ui/pictures/image_control.h"
 #include "ui/pictures/image_list.h"
@@ -29,9 +30,18 @@ class PictureButtons {
     std::function<void()> logo;
   };
 
+  // What screen readers call each of the four: the caption of what its
+  // click runs. An empty name gives the picture none.
+  struct Names {
+    std::string openCD;
+    std::string closeCd;
+    std::string exit;
+    std::string logo;
+  };
+
   // Loads the image lists and the logo; `window` is the holding window,
   // repainted whenever a picture changes. Throws OutOfResourcesError.
-  PictureButtons(HWND window, Clicks clicks);
+  PictureButtons(HWND window, Clicks clicks, const Names& names = {});
   PictureButtons(const PictureButtons&) = delete;
   PictureButtons& operator=(const PictureButtons&) = delete;
 

@@ -1,6 +1,7 @@
 #include "ui/tray/tray_icon.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cstring>
 
@@ -27,7 +28,9 @@ NOTIFYICONDATAA TTrayIcon::Data() const {
   data.cbSize = sizeof data;
   data.hWnd = Handle();
   data.uID = kIconId;
-  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  // With the newer notifications the shell leaves the plain tip out unless
+  // asked to show it.
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kCallbackMessage;
   data.hIcon = icon_;
   // The tip field holds 127 characters and the terminating NUL.
@@ -38,13 +41,31 @@ NOTIFYICONDATAA TTrayIcon::Data() const {
 bool TTrayIcon::Add() {
   NOTIFYICONDATAA data = Data();
   added_ = ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+  if (added_) AskForKeyboardNotifications();
   return added_;
 }
 
 bool TTrayIcon::AddAgain() {
   NOTIFYICONDATAA data = Data();
-  if (::Shell_NotifyIconA(NIM_ADD, &data) || ::Shell_NotifyIconA(NIM_MODIFY, &data)) added_ = true;
+  if (::Shell_NotifyIconA(NIM_ADD, &data) || ::Shell_NotifyIconA(NIM_MODIFY, &data)) {
+    added_ = true;
+    AskForKeyboardNotifications();
+  }
   return added_;
+}
+
+void TTrayIcon::AskForKeyboardNotifications() {
+  // A shell that refuses keeps sending the older mouse notifications, which
+  // are still understood: the mouse works either way.
+  auto data = Data();
+  data.uVersion = NOTIFYICON_VERSION_4;
+  ::Shell_NotifyIconA(NIM_SETVERSION, &data);
+}
+
+bool TTrayIcon::GiveFocusBack() const noexcept {
+  if (!added_) return false;
+  auto data = Data();
+  return ::Shell_NotifyIconA(NIM_SETFOCUS, &data) != FALSE;
 }
 
 void TTrayIcon::Remove() noexcept {
@@ -57,22 +78,46 @@ void TTrayIcon::Remove() noexcept {
   added_ = false;
 }
 
+void TTrayIcon::Notification(UINT event, WPARAM anchor, bool newer) {
+  switch (event) {
+    case WM_LBUTTONDBLCLK:
+      if (OnDblClick) OnDblClick();
+      break;
+    case NIN_KEYSELECT:
+      if (OnKeySelect) OnKeySelect();
+      break;
+    case WM_CONTEXTMENU:
+      // The newer notifications only: the right button and the menu keys
+      // alike, with the pointer's point or the icon's in wParam.
+      if (newer) RequestMenu(POINT{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)});
+      break;
+    case WM_RBUTTONUP:
+      // With the newer notifications a WM_CONTEXTMENU follows this one and
+      // opens the menu; opening it here too would show it twice.
+      if (!newer) {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        RequestMenu(cursor);
+      }
+      break;
+    default:
+      // NIN_SELECT, a single click, does nothing, as it always has.
+      break;
+  }
+}
+
+void TTrayIcon::RequestMenu(POINT at) {
+  if (OnContextMenu) OnContextMenu(Handle(), at);
+}
+
 LRESULT TTrayIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kCallbackMessage) {
-    switch (static_cast<UINT>(lParam)) {
-      case WM_LBUTTONDBLCLK:
-        if (OnDblClick) OnDblClick();
-        break;
-      case WM_RBUTTONUP:
-        if (OnRightClick) {
-          POINT cursor{};
-          ::GetCursorPos(&cursor);
-          OnRightClick(Handle(), cursor);
-        }
-        break;
-      default:
-        break;
-    }
+    // The newer notifications carry the event in the low word and the icon's
+    // identifier in the high one; the older ones are the bare mouse message,
+    // whose high word is 0. The format says which kind the shell sends even
+    // while it has not yet answered the version asked for.
+    const bool newer = HIWORD(lParam) == kIconId;
+    Notification(newer ? LOWORD(lParam) : static_cast<UINT>(lParam), newer ? wParam : 0, newer);
     return 0;
   }
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {

@@ -1,5 +1,6 @@
 // The notification-area icon, with a hidden window of its own that receives
-// the icon's mouse notifications and the shell's "TaskbarCreated" broadcast.
+// the icon's mouse and keyboard notifications and the shell's
+// "TaskbarCreated" broadcast.
 #ifndef TARVELO_UI_TRAY_ICON_H
 #define TARVELO_UI_TRAY_ICON_H
 
@@ -23,9 +24,17 @@ class TTrayIcon : public Window {
   TTrayIcon(HICON icon, const std::string& tooltip);
   ~TTrayIcon() override;
 
+  // What the shell sends this window about the icon, and the icon's number.
+  static constexpr UINT kCallbackMessage = WM_APP + 1;
+  static constexpr UINT kIconId = 1;
+
   std::function<void()> OnDblClick;
-  // Right button released over the icon: the handler opens the menu.
-  std::function<void(HWND foregroundWindow, POINT cursor)> OnRightClick;
+  // Enter or Space on the icon, reached with the keyboard.
+  std::function<void()> OnKeySelect;
+  // The menu is asked for, once per request: the right button, the menu key
+  // or Shift+F10. The handler opens it at `at` (the pointer, or the icon when
+  // asked from the keyboard).
+  std::function<void(HWND foregroundWindow, POINT at)> OnContextMenu;
   // A menu this window owns is about to open.
   std::function<void(HMENU menu)> OnInitMenuPopup;
   // Someone asked this window to close (a session manager, an installer,
@@ -35,6 +44,9 @@ class TTrayIcon : public Window {
   // Whether the shell has taken the icon.
   bool Visible() const noexcept { return added_; }
   void Remove() noexcept;
+  // Hands the keyboard focus back to the icon in the notification area (a
+  // menu left with Escape). False when the shell would not take it.
+  bool GiveFocusBack() const noexcept;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -42,13 +54,16 @@ class TTrayIcon : public Window {
  private:
   bool Add();
   NOTIFYICONDATAA Data() const;
+  // Asks a shell that has just taken the icon for the notifications that
+  // carry keyboard use: a new icon starts with the oldest ones.
+  void AskForKeyboardNotifications();
+  void Notification(UINT event, WPARAM anchor, bool newer);
+  void RequestMenu(POINT at);
 
   // Asks the shell again: once more as new, or, should the shell hold the
   // icon after all (a refusal that came late), as a change to it.
   bool AddAgain();
 
-  static constexpr UINT kCallbackMessage = WM_APP + 1;
-  static constexpr UINT kIconId = 1;
   static constexpr UINT_PTR kRetryTimerId = 1;
   static constexpr UINT kRetryInterval = 1000;
   static constexpr int kRetries = 30;
