@@ -10,7 +10,12 @@ ScreenRect SystemScreens::PrimaryWorkArea() const {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info)) {
-    return ToScreenRect(info.rcWork);
+    // Never beyond the monitor. In a Wine virtual desktop that has just
+    // become smaller, the work area still ends at the old taskbar's top,
+    // below the new screen, when the programs are told of the change.
+    RECT work{};
+    if (::IntersectRect(&work, &info.rcWork, &info.rcMonitor)) return ToScreenRect(work);
+    return ToScreenRect(info.rcMonitor);
   }
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
