@@ -368,6 +368,14 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SHOWWINDOW:
       if (wParam) FormShow();
       return 0;
+    // The taskbar moved or changed size, or the resolution or the monitors
+    // changed: the skin window goes where it now belongs.
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA && skin_) skin_->DisplaysChanged();
+      return Window::HandleMessage(message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+      if (skin_) skin_->DisplaysChanged();
+      return Window::HandleMessage(message, wParam, lParam);
     case WM_INITMENUPOPUP:
       popupMenuTray_.PrepareSubMenu(reinterpret_cast<HMENU>(wParam));
       return 0;

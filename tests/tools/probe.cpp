@@ -12,6 +12,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -331,6 +332,44 @@ int WindowInfo(const Args& args) {
   } else {
     std::printf("layered_key=-\nlayered_alpha=-\nlayered_flags=-\n");
   }
+  return 0;
+}
+
+using MonitorLines = std::vector<std::pair<bool, std::string>>;
+
+BOOL CALLBACK AddMonitorLine(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoA(monitor, &info)) return TRUE;
+  char line[160];
+  std::snprintf(line, sizeof line, "monitor=%ld,%ld,%ld,%ld work=%ld,%ld,%ld,%ld", info.rcMonitor.left,
+                info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom, info.rcWork.left, info.rcWork.top,
+                info.rcWork.right, info.rcWork.bottom);
+  reinterpret_cast<MonitorLines*>(context)->emplace_back((info.dwFlags & MONITORINFOF_PRIMARY) != 0, line);
+  return TRUE;
+}
+
+// The monitors as this process sees them, one line each, the primary first:
+// "monitor=L,T,R,B work=L,T,R,B". A fresh process reads them afresh.
+int Displays(const Args&) {
+  MonitorLines lines;
+  ::EnumDisplayMonitors(nullptr, nullptr, AddMonitorLine, reinterpret_cast<LPARAM>(&lines));
+  if (lines.empty()) throw NotFound("no monitor");
+  std::stable_partition(lines.begin(), lines.end(), [](const auto& line) { return line.first; });
+  for (const auto& line : lines) std::printf("%s\n", line.second.c_str());
+  return 0;
+}
+
+// Changes the primary display's resolution, for this session only; every
+// program gets WM_DISPLAYCHANGE. Only a Wine virtual desktop can change size.
+int DisplayMode(const Args& args) {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmPelsWidth = static_cast<DWORD>(Number(args.At(0)));
+  mode.dmPelsHeight = static_cast<DWORD>(Number(args.At(1)));
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  const LONG result = ::ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr);
+  if (result != DISP_CHANGE_SUCCESSFUL) throw std::runtime_error("refused with " + std::to_string(result));
   return 0;
 }
 
@@ -676,6 +715,8 @@ constexpr Command kCommands[] = {
     {"list-windows", "", ListWindows},
     {"wait-window", "[--class C] [--title T] [--pid P] [--visible] [--gone] [--timeout MS]", WaitWindow},
     {"window-info", "HWND", WindowInfo},
+    {"displays", "", Displays},
+    {"display-mode", "WIDTH HEIGHT", DisplayMode},
     {"msgbox-text", "CAPTION", MessageBoxText},
     {"msgbox-close", "CAPTION", MessageBoxClose},
     {"post", "HWND MSG WPARAM LPARAM", Post},

@@ -24,6 +24,7 @@
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
 #include "ui/skin/layered_window.h"
+#include "ui/skin/system_screens.h"
 
 namespace tarvelo {
 namespace {
@@ -132,6 +133,28 @@ SIZE_T PrivateBytes() {
   return counters.PagefileUsage;
 }
 
+// The work area as this process's own system parameters hold it. The tests
+// change it with SPI_SETWORKAREA, which under Wine changes only the calling
+// process's copy, never what GetMonitorInfo reports, and sends no message.
+class ParameterScreens : public Screens {
+ public:
+  ScreenRect PrimaryWorkArea() const override { return ToScreenRect(WorkArea()); }
+  bool OnAnyMonitor(const ScreenRect& bounds) const override { return SystemScreens().OnAnyMonitor(bounds); }
+};
+
+// Sets the work area for the length of a test.
+class WorkAreaAside {
+ public:
+  WorkAreaAside() : saved_(WorkArea()) {}
+  ~WorkAreaAside() { ::SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved_, 0); }
+  WorkAreaAside(const WorkAreaAside&) = delete;
+  WorkAreaAside& operator=(const WorkAreaAside&) = delete;
+  static void Set(RECT work) { ASSERT_TRUE(::SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, 0)); }
+
+ private:
+  RECT saved_;
+};
+
 // ---- the real form ----------------------------------------------------------
 
 class SkinWindow : public ::testing::Test {
@@ -156,6 +179,10 @@ class SkinWindow : public ::testing::Test {
     const RECT main = BoundsOf(Main());
     ASSERT_EQ(main.right - main.left, width);
     ASSERT_EQ(main.bottom - main.top, height);
+  }
+
+  void FollowWorkAreaOfParameters() {
+    form_->Skin().Placement().UseScreens(std::make_unique<ParameterScreens>());
   }
 
   std::unique_ptr<TApplication> application_;
@@ -228,6 +255,7 @@ TEST_F(SkinWindow, AMissingSkinIsNamedWithEveryCharacterOfItsName) {
 // With the taskbar at the top or at the left the work area does not start at
 // the screen's origin: the windows still go to its bottom-right corner.
 TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {
+  FollowWorkAreaOfParameters();
   const RECT saved = WorkArea();
   const int width = ::GetSystemMetrics(SM_CXSCREEN);
   const int height = ::GetSystemMetrics(SM_CYSCREEN);
@@ -243,6 +271,48 @@ TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {
   }
   RECT restore = saved;
   ::SystemParametersInfoA(SPI_SETWORKAREA, 0, &restore, 0);
+}
+
+// Windows sends both messages to every top-level window; Wine sends neither
+// for SPI_SETWORKAREA, so the test sends them as the system would.
+TEST_F(SkinWindow, TheWindowsFollowTheCornerOnTheSettingsAndTheDisplayMessage) {
+  FollowWorkAreaOfParameters();
+  const WorkAreaAside aside;
+  const RECT size = BoundsOf(Main());
+  const int w = size.right - size.left;
+  const int h = size.bottom - size.top;
+  const auto expectCorner = [&](const RECT& work) {
+    const RECT expected{work.right - w, work.bottom - h, work.right, work.bottom};
+    EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
+    EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
+  };
+  const RECT taller{0, 0, 1700, 900};
+  WorkAreaAside::Set(taller);
+  ::SendMessageA(Main(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  expectCorner(taller);
+  const RECT lower{0, 0, 1024, 768};
+  WorkAreaAside::Set(lower);
+  ::SendMessageA(Main(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+  expectCorner(lower);
+}
+
+TEST_F(SkinWindow, AHiddenWindowStaysParkedThroughAChangeAndShowsAtTheNewCorner) {
+  FollowWorkAreaOfParameters();
+  const WorkAreaAside aside;
+  const RECT shown = BoundsOf(Main());
+  const int w = shown.right - shown.left;
+  const int h = shown.bottom - shown.top;
+  form_->acHideExecute();
+  const RECT parked = BoundsOf(Main());
+  const RECT work{0, 0, 1200, 700};
+  WorkAreaAside::Set(work);
+  ::SendMessageA(Main(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  EXPECT_EQ(BoundsOf(Main()).top, parked.top);
+
+  form_->acShowExecute();
+  const RECT expected{work.right - w, work.bottom - h, work.right, work.bottom};
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
 }
 
 TEST_F(SkinWindow, HideParksTheMainWindowAboveTheScreenByAtLeastItsHeightAndShowBringsItBack) {
@@ -350,6 +420,11 @@ TEST_F(SkinWindow, ADragMovesBothWindowsByTheCursorDisplacementAndIgnoresCommand
   EXPECT_TRUE(::IsWindowVisible(Main()));
   EXPECT_EQ(form_->Tag(), 1);
   EXPECT_NE(::GetCursor(), ::LoadCursorA(nullptr, IDC_SIZEALL));
+
+  // Put there by the user, the windows stay there when the displays change.
+  ::SendMessageA(Main(), WM_DISPLAYCHANGE, 32, 0);
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
 }
 
 TEST_F(SkinWindow, PressesThatDoNotDragLeaveBothWindowsInPlace) {

@@ -162,19 +162,39 @@ void SkinLayers::CreatePngForm(const std::string& caption, std::function<void(Mo
 }
 
 void SkinLayers::Place() {
-  // The work area's own bottom-right corner, wherever the taskbar is: at
-  // the top or the left the work area does not start at the screen's origin.
-  RECT work{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const RECT bounds = WindowBounds(front_);
   const int width = bounds.right - bounds.left;
   const int height = bounds.bottom - bounds.top;
-  const int left = work.right - width;
-  const int top = work.bottom - height;
+  const ScreenPoint corner = placement_.Corner(width, height);
+  const int left = corner.x;
+  const int top = corner.y;
   MoveWindowTo(front_, left, top);
   if (pngForm_) {
     ::SetWindowPos(pngForm_->Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+void SkinLayers::DisplaysChanged() {
+  if (!pngForm_) return;
+  // The drag and the fade-in let messages through; they follow the change
+  // once they have ended, from where they left the windows.
+  if (busy_) {
+    displaysChanged_ = true;
+    return;
+  }
+  Settle();
+}
+
+void SkinLayers::Settle() {
+  displaysChanged_ = false;
+  // PNGForm holds the window's place in every state: hiding moves only the
+  // front window away.
+  HWND png = pngForm_->Handle();
+  const ScreenPoint at = placement_.Settle(ToScreenRect(WindowBounds(png)));
+  MoveWindowTo(png, at.x, at.y);
+  // A parked front window stays above the screen; the fade-in brings it
+  // down to PNGForm's height.
+  MoveWindowTo(front_, at.x, parked_ ? WindowBounds(front_).top : at.y);
 }
 
 void SkinLayers::FadeOutSkin(DWORD duration) {
@@ -190,6 +210,7 @@ void SkinLayers::FadeOutSkin(DWORD duration) {
   // Off screen but not hidden, so that the next fade-in finds it as it was.
   const RECT bounds = WindowBounds(front_);
   MoveWindowTo(front_, bounds.left, -std::max(kParkedDistance, int(bounds.bottom - bounds.top)));
+  parked_ = true;
 
   const LayerPicture picture(snapshot, WindowSize(png));
   for (int step = 1; step < kFadeOutSteps; ++step) {
@@ -202,6 +223,7 @@ void SkinLayers::FadeOutSkin(DWORD duration) {
   UpdateSkinLayer(png, skin_, 0);
   KeepFrontAbovePng();
   clock.WaitForStep(kFadeOutSteps);
+  if (displaysChanged_) Settle();
 }
 
 void SkinLayers::FadeInSkin(DWORD duration) {
@@ -232,8 +254,10 @@ void SkinLayers::FadeInSkin(DWORD duration) {
   UpdateSkinLayer(png, picture, FadeInAlpha(kFadeInSteps));
   // Back from above the screen, if a fade-out parked it there.
   MoveWindowTo(front_, WindowBounds(front_).left, WindowBounds(png).top);
+  parked_ = false;
   HandOverToFront();
   clock.WaitForStep(kFadeInSteps);
+  if (displaysChanged_) Settle();
 }
 
 void SkinLayers::Press(MouseButton button, POINT client) {
@@ -271,8 +295,10 @@ void SkinLayers::Press(MouseButton button, POINT client) {
     followCursor();
     const RECT end = WindowBounds(png);
     MoveWindowTo(front_, end.left, end.top);
+    placement_.Dragged(ToScreenRect(start), ToScreenRect(end));
   }
   HandOverToFront();
+  if (displaysChanged_) Settle();
 }
 
 void SkinLayers::HandOverToFront() {

@@ -19,6 +19,8 @@
 #include "ui/skin/layered_window.h"
 #include "ui/skin/png_form.h"
 #include "ui/skin/skin_image.h"
+#include "ui/skin/system_screens.h"
+#include "ui/skin/window_placement.h"
 
 namespace tarvelo {
 
@@ -47,6 +49,10 @@ class SkinLayers {
   // Both windows to the work area's bottom-right corner, at the front
   // window's size.
   void Place();
+  // The work area or the displays changed: the windows go where they now
+  // belong. A hidden window stays parked and comes back there when shown.
+  void DisplaysChanged();
+  WindowPlacement& Placement() noexcept { return placement_; }
 
   // Both return at once, doing nothing, before PNGForm exists and while a
   // fade or drag runs.
@@ -73,6 +79,8 @@ class SkinLayers {
   // PNGForm back the plain skin.
   void HandOverToFront();
   void KeepFrontAbovePng();
+  // Both windows to where they belong on the displays of the moment.
+  void Settle();
   void ReportFailure(SkinFailure failure, const std::string& fileName);
 
   TApplication& application_;
@@ -83,6 +91,11 @@ class SkinLayers {
   SkinImage skin_;
   std::unique_ptr<TPNGForm> pngForm_;
   bool busy_ = false;
+  WindowPlacement placement_{std::make_unique<SystemScreens>()};
+  // The front window is above the screen, as hiding leaves it.
+  bool parked_ = false;
+  // A change came while a fade or drag ran; it is followed when that ends.
+  bool displaysChanged_ = false;
 };
 
 }  // namespace tarvelo
