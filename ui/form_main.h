@@ -86,6 +86,10 @@ class TfrmMain : public Window {
   void FormDestroy() noexcept;
   void FormShow();
   void PopupAt(HWND owner, POINT screen);
+  // The icon drawn for the notification area's scale.
+  UniqueHIcon LoadTrayImage() const;
+  // The window's scale changed: skin, pictures and the tray icon follow.
+  void WMDpiChanged(UINT dpi, const RECT& suggested);
 
   void ExploreMenuItem(TMenuItem& sender);
   void OpenMenuItem(TMenuItem& sender);

@@ -5,6 +5,7 @@
 
 #include "app/errors.h"
 #include "app/names.h"
+#include "app/screen_scale.h"
 #include "resources/resource_ids.h"
 
 namespace tarvelo {
@@ -55,8 +56,8 @@ const LabelLayout* LayoutOf(int id) {
   return nullptr;
 }
 
-UniqueHFont CreateLabelFont(bool underline) {
-  UniqueHFont font(::CreateFontA(-kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+UniqueHFont CreateLabelFont(bool underline, UINT dpi) {
+  UniqueHFont font(::CreateFontA(-ScaleToDpi(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, kFontFace));
   if (!font) throw OutOfResourcesError();
@@ -82,12 +83,7 @@ void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int 
 TfrmAbout::TfrmAbout(TApplication& application, const TImageList& closePictures, ShellOpen shellOpen)
     : application_(application),
       closePictures_(closePictures),
-      shellOpen_(std::move(shellOpen)),
-      font_(CreateLabelFont(false)),
-      linkFont_(CreateLabelFont(true)) {
-  HINSTANCE module = ::GetModuleHandleA(nullptr);
-  Image1.LoadPicture(module, IDB_EMBLEM);
-  imgLogo.LoadPicture(module, IDB_WORDMARK);
+      shellOpen_(std::move(shellOpen)) {
   imgLogo.Transparent = true;
   ImageExit.HandCursor = true;
   ImageExit.OnClick = [this] { Close(); };
@@ -112,9 +108,21 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (pictures_.HandleMessage(Handle(), message, wParam, lParam, pictureResult)) return pictureResult;
   switch (message) {
     case WM_INITDIALOG:
-      LayOut();
+      LayOut(WindowDpi(Handle()));
       FormCreate();
       return FALSE;  // no control takes the focus: keys go to the window
+    case WM_DPICHANGED: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      RunGuarded([&] {
+        LayOut(LOWORD(wParam));
+        // The main window's close pictures may have changed scale meanwhile.
+        ImageExit.ClearPicture();
+        FormCreate();
+      });
+      ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      Repaint();
+      return 0;
+    }
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:      // Enter
@@ -167,23 +175,39 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-// The designed sizes and positions, in pixels.
-void TfrmAbout::LayOut() {
-  ::SetWindowPos(Handle(), nullptr, 0, 0, kClientWidth, kClientHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+// The designed sizes and positions, in pixels at 100 %.
+void TfrmAbout::LayOut(UINT dpi) {
+  if (dpi == dpi_) return;
+  // Loaded first: a failure leaves the window as it was.
+  UniqueHFont font = CreateLabelFont(false, dpi);
+  UniqueHFont linkFont = CreateLabelFont(true, dpi);
+  HINSTANCE module = ::GetModuleHandleA(nullptr);
+  Image1.LoadPicture(module, IDB_EMBLEM, dpi);
+  imgLogo.LoadPicture(module, IDB_WORDMARK, dpi);
+  dpi_ = dpi;
+  for (TImageControl* control : {&Image1, &imgLogo, &ImageExit}) control->SetDpi(dpi);
+  const int width = ScaleToDpi(kClientWidth, dpi);
+  const int height = ScaleToDpi(kClientHeight, dpi);
+  ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const LabelLayout& layout : kLabels) {
     HWND label = ::GetDlgItem(Handle(), layout.id);
     if (!label) continue;
-    HFONT font = layout.link ? linkFont_.get() : font_.get();
-    ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    const SIZE size = TextSize(label, font, LabelText(layout.id));
-    ::SetWindowPos(label, nullptr, layout.left, layout.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT labelFont = layout.link ? linkFont.get() : font.get();
+    ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont), FALSE);
+    const SIZE size = TextSize(label, labelFont, LabelText(layout.id));
+    ::SetWindowPos(label, nullptr, ScaleToDpi(layout.left, dpi), ScaleToDpi(layout.top, dpi), size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  // The labels hold the new fonts now; the old ones can go.
+  font_ = std::move(font);
+  linkFont_ = std::move(linkFont);
+  const int corner = ScaleToDpi(kCornerEllipse, dpi);
+  UniqueHRgn region(::CreateRoundRectRgn(0, 0, width, height, corner, corner));
+  // Once set, the region belongs to the system.
+  if (region && ::SetWindowRgn(Handle(), region.get(), TRUE)) region.release();
 }
 
 void TfrmAbout::FormCreate() {
-  UniqueHRgn region(::CreateRoundRectRgn(0, 0, kClientWidth, kClientHeight, kCornerEllipse, kCornerEllipse));
-  // Once set, the region belongs to the system.
-  if (region && ::SetWindowRgn(Handle(), region.get(), TRUE)) region.release();
   ImageExit.SetPictureFromList(closePictures_, IDB_CLOSE_CROSS);
 }
 

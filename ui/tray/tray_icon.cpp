@@ -47,6 +47,13 @@ bool TTrayIcon::AddAgain() {
   return added_;
 }
 
+void TTrayIcon::SetIcon(HICON icon) noexcept {
+  icon_ = icon;
+  if (!added_) return;
+  NOTIFYICONDATAA data = Data();
+  ::Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
 void TTrayIcon::Remove() noexcept {
   // Once removed (the session ends), the icon is never put back.
   removed_ = true;
