@@ -10,7 +10,6 @@ import pytest
 
 from tarvelo_e2e import app, desktop, wine
 
-DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SKIN_SIZE = (251, 215)
 # The Open picture at 100 %: left, top, width, height.
 OPEN = (56, 93, 145, 50)
@@ -26,26 +25,15 @@ def scaled(length, dpi):
     return (length * dpi + 48) // 96
 
 
-def restart_wineserver():
-    wine.run(["wineserver", "-k"], check=False)
-    wine.run(["wineserver", "-w"])
-    wine.run(["wineserver", "-p"])
-    # The first program after the server starts the prefix's services, which
-    # keep its output open: wine.run gives them files.
-    wine.wine("reg", "query", r"HKCU\Software")
-
-
 @pytest.fixture(scope="module", params=sorted(SMALL_ICON))
 def dpi(request):
     app.stop_everything()
-    wine.reg_add(DESKTOP_KEY, "LogPixels", str(request.param), kind="REG_DWORD")
-    restart_wineserver()
+    wine.set_screen_dpi(request.param)
     try:
         yield request.param
     finally:
         app.stop_everything()
-        wine.reg_delete(DESKTOP_KEY, "LogPixels")
-        restart_wineserver()
+        wine.set_screen_dpi(None)
 
 
 def rect_of(cls):
