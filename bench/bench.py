@@ -200,6 +200,11 @@ class Bench:
         alpha = Image.new("L", (side, side), 255)
         alpha.paste(ramp.crop((0, 0, side, 64)), (0, 0))
         Image.merge("RGBA", (ramp, ramp.rotate(90), ramp.rotate(180), alpha)).save(folder / "form.png")
+        # Wine hands a window over the whole work area to the window manager
+        # as a full-screen one, which openbox fits to the screen: the
+        # program's windows are kept from it, as on a Windows desktop.
+        self.run(["wine", "reg", "add", r"HKCU\Software\Wine\AppDefaults\Tarvelo.exe\X11 Driver", "/v", "Managed",
+                  "/t", "REG_SZ", "/d", "N", "/f"])
         return r"C:\bench\large\Tarvelo.exe"
 
     def define_cdroms(self, letters):

@@ -369,9 +369,15 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
       popupMenuTray_.PrepareSubMenu(reinterpret_cast<HMENU>(wParam));
       return 0;
-    case WM_DPICHANGED:
-      RunGuarded([&] { WMDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); });
+    case WM_DPICHANGED: {
+      // A change that comes during a fade or a drag (the drag's last move
+      // can take the window to another monitor) waits for it to end, as
+      // commands do: the windows change size only between them.
+      const UINT dpi = LOWORD(wParam);
+      const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+      commands_.Submit([this, dpi, suggested] { WMDpiChanged(dpi, suggested); });
       return 0;
+    }
     default:
       return Window::HandleMessage(message, wParam, lParam);
   }

@@ -165,6 +165,10 @@ def _icon_faults(data, reference):
     faults = []
     if kind != 1 or reference_kind != 1 or sorted(sizes) != sorted(marks.ICON_SIZES):
         faults.append(f"tarvelo.ico: sizes {sizes}")
+    # The notification area asks for the small icon of its scale.
+    small = {16 * scale // 100 for scale in SCALES}
+    if not small <= set(sizes):
+        faults.append(f"tarvelo.ico: no small icon of {sorted(small - set(sizes))} px")
     for i, ((width, pixels, png), (_, want, reference_png)) in enumerate(zip(entries, reference_entries)):
         if pixels is None or want is None or reference_png:
             faults.append(f"tarvelo.ico: image {i} is neither a 32-bit DIB nor an RGBA PNG, or its reference not a DIB")

@@ -180,12 +180,19 @@ void SkinLayers::SetDpi(UINT screenDpi, POINT topLeft) {
     ScaleSkin();
   }
   const SIZE size = WindowSize(front_);
-  // A hidden front window stays parked above the screen, at its new height.
+  // A hidden front window stays parked above the screen, at its new height,
+  // and the place it comes back to is PNGForm's, not the parked one the
+  // system suggests.
   const bool parked = plainAlpha_ == 0 && pngForm_ != nullptr;
-  const int frontTop = parked ? -std::max(ScaleToDpi(kParkedDistance, dpi_), int(size.cy)) : topLeft.y;
-  MoveWindowTo(front_, topLeft.x, frontTop);
+  POINT at = topLeft;
+  if (parked) {
+    const RECT png = WindowBounds(pngForm_->Handle());
+    at = POINT{png.left, png.top};
+  }
+  const int frontTop = parked ? -std::max(ScaleToDpi(kParkedDistance, dpi_), int(size.cy)) : at.y;
+  MoveWindowTo(front_, at.x, frontTop);
   if (!pngForm_) return;
-  ::SetWindowPos(pngForm_->Handle(), nullptr, topLeft.x, topLeft.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(pngForm_->Handle(), nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   ShowPlainSkin(plainAlpha_);
 }
 

@@ -50,8 +50,8 @@ class SkinLayers {
   // The screen's scale became `screenDpi` (the window moved to another
   // monitor, or the user changed the scale): the skin is scaled again from
   // the file's picture and both windows take its size, with their top-left
-  // corner at `topLeft`. A hidden window stays hidden. Does nothing while a
-  // fade or drag runs.
+  // corner at `topLeft`. A hidden window stays hidden where it was. Does
+  // nothing while a fade or drag runs: the caller waits for its end.
   void SetDpi(UINT screenDpi, POINT topLeft);
   // The scale the skin is shown at: the screen's, or less where the skin
   // would grow beyond kMaxScaledSkinSide. The pictures on it take the same.
