@@ -180,12 +180,26 @@ class Bench:
         self.run(["wine", "reg", "query", r"HKCU\Software"])
 
     def start_up_memory(self, exe):
-        """Private memory of a program just started and settled, in KB."""
-        got = self.fields(self.probe("launch", exe, "--timeout", "120000", timeout=180))
-        window, linux_pid = got["window"], self.linux_process(int(got["pid"]))
-        time.sleep(SETTLE)
-        memory, _ = self.costs(self.windows_pid(window))
-        self.stop(window, linux_pid)
+        """Private memory of a program just started and settled, in KB.
+
+        Started with wine rather than the probe's launch, which waits for the
+        whole window on the screen: the largest skin's reaches above it."""
+        with tempfile.TemporaryFile(dir=self.work) as out:
+            subprocess.Popen(["wine", exe], stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                             cwd=self.folder)
+            window = self.probe("wait-window", "--class", "TfrmMain", "--visible", "--timeout", "120000",
+                                timeout=180).split()[0]
+            deadline = time.monotonic() + 180
+            # Shown in full: the fade-in's constant alpha is gone.
+            while self.fields(self.probe("window-info", window)).get("layered_flags") not in ("0x1", "-"):
+                if time.monotonic() > deadline:
+                    raise RuntimeError(f"{exe} did not finish its fade-in")
+                time.sleep(0.2)
+            pid = self.windows_pid(window)
+            linux_pid = self.linux_process(pid)
+            time.sleep(SETTLE)
+            memory, _ = self.costs(pid)
+            self.stop(window, linux_pid)
         return memory
 
     def largest_skin_folder(self):

@@ -74,6 +74,28 @@ SIZE TextSize(HWND label, HFONT font, const std::string& text) {
   return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 
+// Windows 10 (1703) and later scale a dialog and its controls' fonts and
+// sizes by themselves when the scale changes; this window scales its own
+// pixel layout, which would then be scaled twice. Looked up by name: older
+// systems do not have the calls, and do no such scaling either.
+void KeepSystemFromScaling(HWND dialog) {
+  using DialogBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  using ControlBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  constexpr int kDisableAll = 1;                   // DDC_DISABLE_ALL
+  constexpr int kDisableFontAndRelayout = 1 | 2;   // DCDC_DISABLE_FONTUPDATE | DCDC_DISABLE_RELAYOUT
+  HMODULE user32 = ::GetModuleHandleA("user32.dll");
+  if (!user32) return;
+  const auto dialogBehavior = reinterpret_cast<DialogBehaviorFn>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogDpiChangeBehavior")));
+  const auto controlBehavior = reinterpret_cast<ControlBehaviorFn>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogControlDpiChangeBehavior")));
+  if (dialogBehavior) dialogBehavior(dialog, kDisableAll, kDisableAll);
+  if (!controlBehavior) return;
+  for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    controlBehavior(child, kDisableFontAndRelayout, kDisableFontAndRelayout);
+  }
+}
+
 }  // namespace
 
 void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int show) {
@@ -108,6 +130,7 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (pictures_.HandleMessage(Handle(), message, wParam, lParam, pictureResult)) return pictureResult;
   switch (message) {
     case WM_INITDIALOG:
+      KeepSystemFromScaling(Handle());
       LayOut(WindowDpi(Handle()));
       FormCreate();
       return FALSE;  // no control takes the focus: keys go to the window
