@@ -38,6 +38,9 @@ SETTLE = 2.0                 # s after start-up before anything is read
 LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
 WINE_TIMEOUT = 120
 RESIDENT_TITLE = "Tarvelo bench resident"
+HIGH_DPI = 192               # 200 %, the largest scale the program draws its pictures for
+LARGEST_SKIN = 4096          # pixels a side, the largest skin file the program takes
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 
 
 def env_path(name):
@@ -163,6 +166,61 @@ class Bench:
     def windows_pid(self, window):
         return int(self.fields(self.probe("window-info", window))["pid"])
 
+    def set_dpi(self, dpi):
+        """Every program from now on runs at `dpi`: Wine reads LogPixels when
+        its server starts, so the server is started again."""
+        self.run(["wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"])
+        subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], stdin=subprocess.DEVNULL, timeout=WINE_TIMEOUT)
+        subprocess.run(["wineserver", "-p"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        # The first program starts the prefix's services, which keep its
+        # output open: self.run gives them a file.
+        self.run(["wine", "reg", "query", r"HKCU\Software"])
+
+    def start_up_memory(self, exe):
+        """Private memory of a program just started and settled, in KB.
+
+        Started with wine rather than the probe's launch, which waits for the
+        whole window on the screen: the largest skin's reaches above it."""
+        with tempfile.TemporaryFile(dir=self.work) as out:
+            subprocess.Popen(["wine", exe], stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                             cwd=self.folder)
+            window = self.probe("wait-window", "--class", "TfrmMain", "--visible", "--timeout", "120000",
+                                timeout=180).split()[0]
+            deadline = time.monotonic() + 180
+            # Shown in full: the fade-in's constant alpha is gone.
+            while self.fields(self.probe("window-info", window)).get("layered_flags") not in ("0x1", "-"):
+                if time.monotonic() > deadline:
+                    raise RuntimeError(f"{exe} did not finish its fade-in")
+                time.sleep(0.2)
+            pid = self.windows_pid(window)
+            linux_pid = self.linux_process(pid)
+            time.sleep(SETTLE)
+            memory, _ = self.costs(pid)
+            self.stop(window, linux_pid)
+        return memory
+
+    def largest_skin_folder(self):
+        r"""C:\bench\large: the program beside a 4096 x 4096 skin, a soft
+        gradient with partly transparent edges."""
+        from PIL import Image
+        folder = self.folder / "large"
+        folder.mkdir(exist_ok=True)
+        shutil.copy2(self.dist / "Tarvelo.exe", folder)
+        side = LARGEST_SKIN
+        ramp = Image.linear_gradient("L").resize((side, side))
+        alpha = Image.new("L", (side, side), 255)
+        alpha.paste(ramp.crop((0, 0, side, 64)), (0, 0))
+        Image.merge("RGBA", (ramp, ramp.rotate(90), ramp.rotate(180), alpha)).save(folder / "form.png")
+        # Wine hands a window over the whole work area to the window manager
+        # as a full-screen one, which openbox fits to the screen: the
+        # program's windows are kept from it, as on a Windows desktop.
+        self.run(["wine", "reg", "add", r"HKCU\Software\Wine\AppDefaults\Tarvelo.exe\X11 Driver", "/v", "Managed",
+                  "/t", "REG_SZ", "/d", "N", "/f"])
+        return r"C:\bench\large\Tarvelo.exe"
+
     def define_cdroms(self, letters):
         for letter in letters:
             # C: keeps its own folder, Z: (the Linux root) gets an empty one:
@@ -271,6 +329,18 @@ def main():
                 phases.append((f"after {idle} idle", bench.costs(pid)))
             bench.stop(window, linux_pid)
 
+        log(f"fades and memory at {HIGH_DPI * 100 // 96} %")
+        large = bench.largest_skin_folder()
+        large_memory = {96: bench.start_up_memory(large)}
+        bench.set_dpi(HIGH_DPI)
+        scale = f"{HIGH_DPI * 100 // 96} %"
+        fades = bench.run(["wine", r"C:\bench\win_fade.exe"], timeout=300)
+        size = re.search(r"skin (\d+ x \d+)", fades).group(1)
+        for name, steps, ms in re.findall(r"^(fade-out|fade-in) \((\d+) steps\)\s+median\s+([\d.]+) ms", fades, re.M):
+            table.add(f"{name} at {scale}, {size} ({steps} steps, median of {runs})", float(ms), "ms", FADE_NOMINAL)
+        high_memory = bench.start_up_memory(r"C:\bench\Tarvelo.exe")
+        large_memory[HIGH_DPI] = bench.start_up_memory(large)
+
         for count in DRIVE_COUNTS:
             figure = f"timer tick, {count} CD-ROM drive{'' if count == 1 else 's'} (CPU"
             if count:
@@ -282,6 +352,10 @@ def main():
             reference = None if label == "after start-up" else memory0
             table.add(f"private memory {label}", memory, "KB", reference,
                       "(reference)" if reference is None else f"{memory0:,.1f} KB at start-up")
+        table.add(f"private memory after start-up at {scale}", high_memory, "KB", None)
+        table.add(f"private memory, {LARGEST_SKIN} x {LARGEST_SKIN} skin at 100 %", large_memory[96], "KB", None)
+        table.add(f"private memory, {LARGEST_SKIN} x {LARGEST_SKIN} skin at {scale}", large_memory[HIGH_DPI], "KB",
+                  large_memory[96], f"{large_memory[96]:,.1f} KB at 100 %")
         for label, (memory, handles) in phases:
             reference = None if label == "after start-up" else handles0
             table.add(f"kernel handles {label}", handles, "", reference,

@@ -23,8 +23,12 @@ set(TARVELO_ART_FILES "")
 foreach(_name form.png tarvelo.ico reference/tarvelo.ico)
   list(APPEND TARVELO_ART_FILES ${TARVELO_ART_DIR}/${_name})
 endforeach()
-foreach(_name buttons buttons_mask close close_mask logo emblem wordmark)
-  list(APPEND TARVELO_ART_FILES ${TARVELO_ART_DIR}/${_name}.png ${TARVELO_ART_DIR}/reference/${_name}.bmp)
+# The pictures at 100 %, and at 150 and 200 % with the scale in the name.
+foreach(_scale "" _150 _200)
+  foreach(_name buttons buttons_mask close close_mask logo emblem wordmark)
+    list(APPEND TARVELO_ART_FILES ${TARVELO_ART_DIR}/${_name}${_scale}.png
+      ${TARVELO_ART_DIR}/reference/${_name}${_scale}.bmp)
+  endforeach()
 endforeach()
 
 add_custom_command(

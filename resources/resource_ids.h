@@ -54,6 +54,25 @@
 #define IDB_LOGO 5               /* ImageLogo: 137 x 60 */
 #define IDB_EMBLEM 6             /* About window Image1: 100 x 100 */
 #define IDB_WORDMARK 7           /* About window imgLogo: 127 x 26 */
+// The same pictures drawn at 150 and 200 %: each id plus one of these. The
+// layouts above are the 100 % ones; at a scale each size is scaled and
+// rounded, halves up (a 145 px cell is 218 px at 150 %).
+#define IDB_AT_150 100
+#define IDB_AT_200 200
+#define IDB_BUTTONS_150 101
+#define IDB_BUTTONS_MASK_150 102
+#define IDB_CLOSE_150 103
+#define IDB_CLOSE_MASK_150 104
+#define IDB_LOGO_150 105
+#define IDB_EMBLEM_150 106
+#define IDB_WORDMARK_150 107
+#define IDB_BUTTONS_200 201
+#define IDB_BUTTONS_MASK_200 202
+#define IDB_CLOSE_200 203
+#define IDB_CLOSE_MASK_200 204
+#define IDB_LOGO_200 205
+#define IDB_EMBLEM_200 206
+#define IDB_WORDMARK_200 207
 
 // About window dialog template and its controls.
 #define IDD_ABOUT 1

@@ -1,7 +1,8 @@
 """Pictures of the running program for the README, taken with the helpers of
 the end-to-end tests. Run through scripts/screenshots, which prepares the
 display, the Wine prefix and the environment; the argument is the folder
-that receives window.png and tray-menu.png."""
+that receives window.png and tray-menu.png, and window-150.png and
+window-200.png of the window on screens scaled to 150 and 200 %."""
 
 import os
 import shutil
@@ -21,6 +22,7 @@ VK_RIGHT = 0x27
 VK_DOWN = 0x28
 MENU_BORDER = 3
 ARROW_COLUMN = 20  # the submenu arrows, right of the captions
+SCALES = {144: "window-150.png", 192: "window-200.png"}  # DPI -> picture
 
 
 def bounds(rects, margin):
@@ -118,8 +120,17 @@ def main(out):
         rects.append((tray[0], tray[1], tray[0] + tray[2], tray[1] + tray[3]))
         save(bounds(rects, MARGIN), out / "tray-menu.png")
         close_menus()
+        programs.stop_everything()
+
+        for dpi, name in SCALES.items():
+            wine.set_screen_dpi(dpi)
+            app.wait_started(programs.start(app.tarvelo_exe()), picture=None)
+            desktop.park_pointer()
+            save(bounds([rect_of(wine.wait_window(cls=app.PNG_FORM_CLASS))], MARGIN * dpi // 96), out / name)
+            programs.stop_everything()
     finally:
         programs.stop_everything()
+        wine.set_screen_dpi(None)
         wine.remove_drive(DRIVE)
 
 

@@ -6,6 +6,7 @@
 
 #include "app/module_path.h"
 #include "app/names.h"
+#include "app/screen_scale.h"
 #include "drives/ejection_lock.h"
 #include "drives/tray_door.h"
 #include "resources/resource_ids.h"
@@ -69,7 +70,7 @@ void TfrmMain::CreateComponents() {
   clicks.exit = Queued(&TfrmMain::acHideExecute);
   clicks.logo = Queued(&TfrmMain::acFormAboutExecute);
   PictureButtons::Names names{acDefautCDOpen.Caption, acDefaultCDClose.Caption, acHide.Caption, acFormAbout.Caption};
-  buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks), names);
+  buttons_ = std::make_unique<PictureButtons>(Handle(), std::move(clicks), skin_->Dpi(), names);
 
   // The designer's names of the static menu items, their actions and whether
   // they show.
@@ -104,9 +105,7 @@ void TfrmMain::CreateComponents() {
                              }
                            });
 
-  const int iconSize = ::GetSystemMetrics(SM_CXSMICON);
-  trayImage_.reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAINICON),
-                                                   IMAGE_ICON, iconSize, iconSize, 0)));
+  trayImage_ = LoadTrayImage();
   trayIcon_ = std::make_unique<TTrayIcon>(trayImage_.get(), application_.Title());
   trayIcon_->OnContextMenu = [this](HWND owner, POINT at) {
     ::SetForegroundWindow(owner);
@@ -121,6 +120,26 @@ void TfrmMain::CreateComponents() {
 
   // The drive timer runs from the moment the form exists, before FormCreate.
   driveMenu_ = std::make_unique<DriveMenu>(popupMenuTray_, Handle(), kTimerCheckId, kTimerCheckInterval);
+}
+
+UniqueHIcon TfrmMain::LoadTrayImage() const {
+  // The icon file holds the small sizes of 100, 150 and 200 %; the
+  // notification area asks for the one of its own scale.
+  const int iconSize = SmallIconSizeForDpi(NotificationAreaDpi());
+  return UniqueHIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAINICON),
+                                                     IMAGE_ICON, iconSize, iconSize, 0)));
+}
+
+void TfrmMain::WMDpiChanged(UINT dpi, const RECT& suggested) {
+  // The suggested rectangle's corner, as the system asks; its size is the
+  // system's guess, while the skin's size at the new scale is known here.
+  skin_->SetDpi(dpi, POINT{suggested.left, suggested.top});
+  buttons_->SetDpi(skin_->Dpi());
+  ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
+  if (UniqueHIcon image = LoadTrayImage()) {
+    trayIcon_->SetIcon(image.get());
+    trayImage_ = std::move(image);
+  }
 }
 
 void TfrmMain::BindActions() {
@@ -151,6 +170,9 @@ void TfrmMain::FormCreate() {
   // the corner, the fade-in.
   skin_->SetUpFrame();
   skin_->LoadSkinFrom(ExecutableFolder());
+  // A skin too large for the screen's scale is shown at a smaller one, and
+  // the pictures on it with it.
+  buttons_->SetDpi(skin_->Dpi());
   skin_->CreatePngForm(
       application_.Title(), [this](MouseButton button, POINT client) { FormMouseDown(button, client); },
       [this] { buttons_->PointerElsewhere(); });
@@ -379,6 +401,15 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
       popupMenuTray_.PrepareSubMenu(reinterpret_cast<HMENU>(wParam));
       return 0;
+    case WM_DPICHANGED: {
+      // A change that comes during a fade or a drag (the drag's last move
+      // can take the window to another monitor) waits for it to end, as
+      // commands do: the windows change size only between them.
+      const UINT dpi = LOWORD(wParam);
+      const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+      commands_.Submit([this, dpi, suggested] { WMDpiChanged(dpi, suggested); });
+      return 0;
+    }
     default:
       return Window::HandleMessage(message, wParam, lParam);
   }

@@ -89,6 +89,10 @@ class TfrmMain : public Window {
   bool PopupAt(HWND owner, POINT screen);
   // Enter or Space on the tray icon.
   void KeySelect();
+  // The icon drawn for the notification area's scale.
+  UniqueHIcon LoadTrayImage() const;
+  // The window's scale changed: skin, pictures and the tray icon follow.
+  void WMDpiChanged(UINT dpi, const RECT& suggested);
 
   void ExploreMenuItem(TMenuItem& sender);
   void OpenMenuItem(TMenuItem& sender);

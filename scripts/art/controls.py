@@ -74,7 +74,8 @@ def _button(word, top, faces, seed):
     for stroke in pen.lettering(word, x, 32.5, 14, rng):
         ink.stroke(stroke, 2.4)
 
-    edge = ImageChops.subtract(card_mask, card_mask.filter(ImageFilter.MinFilter(3)))
+    # A rim one pixel wide at 100 %, as wide as the scale makes whole pixels above.
+    edge = ImageChops.subtract(card_mask, card_mask.filter(ImageFilter.MinFilter(2 * int(pen.SCALE) + 1)))
     pictures = []
     for top_colour, bottom_colour in faces:
         pic = pen.paint(_panel_behind(BUTTON, top), pen.vertical_gradient(BUTTON, top_colour, bottom_colour),
@@ -110,7 +111,7 @@ def _round_button(mark, face, rim):
 
 
 def _strip(cells, size):
-    width, height = size
+    width, height = pen.sized(size)
     picture = Image.new("RGB", (width * len(cells), height))
     bits = [[] for _ in range(height)]
     for i, (pic, cell_bits) in enumerate(cells):

@@ -12,6 +12,7 @@ that what the program decodes equals what Windows makes of those.
 """
 import argparse
 import io
+import math
 import pathlib
 import struct
 import sys
@@ -21,39 +22,83 @@ from PIL import Image
 import controls
 import formats
 import marks
+import pen
 import skin
+
+
+# The screen scales the program carries its pictures for, in per cent; it
+# scales the nearest larger set down for the scales between. The skin is
+# drawn once: the program scales form.png itself, since a user's own skin
+# comes at one size only.
+SCALES = (100, 150, 200)
+
+
+def scaled_name(name, scale):
+    return name if scale == 100 else f"{name}_{scale}"
+
+
+def _render_pictures(files, scale):
+    with pen.drawn_at(scale / 100):
+        buttons, buttons_bits = controls.buttons()
+        close, close_bits = controls.close_buttons()
+        pictures = {"logo": marks.logo(), "emblem": marks.emblem(), "wordmark": marks.wordmark(),
+                    "buttons": buttons, "close": close}
+    masks = {"buttons_mask": (buttons_bits, buttons.size), "close_mask": (close_bits, close.size)}
+    for name, image in pictures.items():
+        name = scaled_name(name, scale)
+        files[f"{name}.png"] = formats.png_rgb(image)
+        files[f"reference/{name}.bmp"] = formats.bmp24(image)
+    for name, (bits, size) in masks.items():
+        name = scaled_name(name, scale)
+        files[f"{name}.png"] = formats.png1(bits, *size)
+        files[f"reference/{name}.bmp"] = formats.bmp1(bits, *size)
 
 
 def render():
     """File name -> bytes, for every picture."""
-    buttons, buttons_bits = controls.buttons()
-    close, close_bits = controls.close_buttons()
-    pictures = {"logo": marks.logo(), "emblem": marks.emblem(), "wordmark": marks.wordmark(),
-                "buttons": buttons, "close": close}
-    masks = {"buttons_mask": (buttons_bits, buttons.size), "close_mask": (close_bits, close.size)}
     icons = marks.icons()
     files = {
         "form.png": formats.png_rgba(skin.draw()),
         "tarvelo.ico": formats.ico(icons, png_from=ICON_PNG_FROM),
         "reference/tarvelo.ico": formats.ico(icons),
     }
-    for name, image in pictures.items():
-        files[f"{name}.png"] = formats.png_rgb(image)
-        files[f"reference/{name}.bmp"] = formats.bmp24(image)
-    for name, (bits, size) in masks.items():
-        files[f"{name}.png"] = formats.png1(bits, *size)
-        files[f"reference/{name}.bmp"] = formats.bmp1(bits, *size)
+    for scale in SCALES:
+        _render_pictures(files, scale)
     return files
 
 
 # Icon images of this size and larger are stored as PNG.
 ICON_PNG_FROM = 48
 WHITE = (255, 255, 255)
-PICTURES = {  # name -> (size, PIL mode of the decoded picture)
+DESIGNED = {  # name -> (size at 100 %, PIL mode of the decoded picture)
     "buttons": ((580, 50), "RGB"), "buttons_mask": ((580, 50), "1"),
     "close": ((80, 20), "RGB"), "close_mask": ((80, 20), "1"),
     "logo": (marks.LOGO, "RGB"), "emblem": (marks.EMBLEM, "RGB"), "wordmark": (marks.WORDMARK, "RGB"),
 }
+
+
+def _at(size, scale):
+    """A designed size at a scale, as the program computes it: each cell of
+    a strip is scaled, so the strip is a whole number of scaled cells."""
+    return tuple(math.floor(v * scale / 100 + 0.5) for v in size)
+
+
+def _strip_size(cells, cell, scale):
+    width, height = _at(cell, scale)
+    return (cells * width, height)
+
+
+# name -> (size, PIL mode), for every scale; a strip is its cells side by side.
+PICTURES = {}
+for _scale in SCALES:
+    for _name, (_size, _mode) in DESIGNED.items():
+        if _name.startswith("buttons"):
+            _size = _strip_size(4, controls.BUTTON, _scale)
+        elif _name.startswith("close"):
+            _size = _strip_size(4, controls.CLOSE, _scale)
+        else:
+            _size = _at(_size, _scale)
+        PICTURES[scaled_name(_name, _scale)] = (_size, _mode)
 CONTROLS_AREA = (52, 16, 239, 204)  # every control of the window, 4 px round it
 
 
@@ -120,6 +165,10 @@ def _icon_faults(data, reference):
     faults = []
     if kind != 1 or reference_kind != 1 or sorted(sizes) != sorted(marks.ICON_SIZES):
         faults.append(f"tarvelo.ico: sizes {sizes}")
+    # The notification area asks for the small icon of its scale.
+    small = {16 * scale // 100 for scale in SCALES}
+    if not small <= set(sizes):
+        faults.append(f"tarvelo.ico: no small icon of {sorted(small - set(sizes))} px")
     for i, ((width, pixels, png), (_, want, reference_png)) in enumerate(zip(entries, reference_entries)):
         if pixels is None or want is None or reference_png:
             faults.append(f"tarvelo.ico: image {i} is neither a 32-bit DIB nor an RGBA PNG, or its reference not a DIB")
@@ -159,13 +208,16 @@ def check(folder):
     def opened(name, mode):
         return Image.open(io.BytesIO(fresh[f"{name}.png"])).convert(mode)
 
-    faults += _strip_faults("buttons.png", opened("buttons", "RGB"), opened("buttons_mask", "L"),
-                            controls.BUTTON, [(0, 2), (1, 3)])
-    faults += _strip_faults("close.png", opened("close", "RGB"), opened("close_mask", "L"),
-                            controls.CLOSE, [(0, 1), (2, 3)])
-    for name in ("logo", "emblem", "wordmark"):
-        if opened(name, "RGB").getpixel((0, 0)) != WHITE:
-            faults.append(f"{name}.png: background is not white")
+    for scale in SCALES:
+        def named(name):
+            return scaled_name(name, scale)
+        faults += _strip_faults(f"{named('buttons')}.png", opened(named("buttons"), "RGB"),
+                                opened(named("buttons_mask"), "L"), _at(controls.BUTTON, scale), [(0, 2), (1, 3)])
+        faults += _strip_faults(f"{named('close')}.png", opened(named("close"), "RGB"),
+                                opened(named("close_mask"), "L"), _at(controls.CLOSE, scale), [(0, 1), (2, 3)])
+        for name in ("logo", "emblem", "wordmark"):
+            if opened(named(name), "RGB").getpixel((0, 0)) != WHITE:
+                faults.append(f"{named(name)}.png: background is not white")
     return faults
 
 

@@ -136,7 +136,7 @@ def emblem():
     for k in range(5):
         hatch.stroke([(70 + 4 * k, 94 - k * 1.0), (78 + 4 * k, 86 - k * 1.0)], 1.0, taper=0.6)
 
-    picture = pen.fill(EMBLEM, WHITE)
+    picture = pen.fill(pen.sized(EMBLEM), WHITE)
     picture = pen.paint(picture, (206, 224, 248), wash.mask())
     picture = pen.paint(picture, (166, 198, 240), pool.mask().point(lambda v: v * 3 // 5))
     picture = pen.paint(picture, (150, 160, 180), hatch.mask())
@@ -155,6 +155,6 @@ def wordmark():
     end = 4 + pen.text_width("Hobrast", xh)
     line.stroke(pen.wavering([(3, 24.6), (end + 10, 23.4)], rng, 0.3), 1.3, taper=0.8)
     dot.ellipse(end + 6, 19.5, 2.0, 2.0)
-    picture = pen.paint(pen.fill(WORDMARK, WHITE), BLUE, line.mask())
+    picture = pen.paint(pen.fill(pen.sized(WORDMARK), WHITE), BLUE, line.mask())
     picture = pen.paint(picture, NAVY, ink.mask())
     return pen.paint(picture, ORANGE, dot.mask())

@@ -1,35 +1,64 @@
 """Drawing helpers shared by the pictures: supersampled coverage masks, a
 pen that leaves slightly uneven strokes, and a small stroke alphabet for the
 hand-lettered words (only the letters the pictures use)."""
+import contextlib
 import math
 
 from PIL import Image, ImageDraw
 
 SS = 4  # supersampling factor: masks are drawn at SS x and box-filtered down
 
+# The scale the pictures are drawn at: every coordinate and size below is
+# given as designed at 100 % and drawn this many times larger, so one
+# drawing serves every scale.
+SCALE = 1
+
+
+@contextlib.contextmanager
+def drawn_at(scale):
+    """Draw the pictures of the block at `scale` (1, 1.5, 2)."""
+    global SCALE
+    before, SCALE = SCALE, scale
+    try:
+        yield
+    finally:
+        SCALE = before
+
+
+def px(length):
+    """A designed length in pixels at the drawing scale, halves rounded up,
+    as the program rounds it."""
+    return int(math.floor(length * SCALE + 0.5)) if SCALE != 1 else length
+
+
+def sized(size):
+    return tuple(px(v) for v in size)
+
 
 class Coverage:
     """An 'L' mask drawn at SS times the final size; coordinates are given
-    in final pixels (pixel centres at +0.5)."""
+    in designed pixels (pixel centres at +0.5)."""
 
     def __init__(self, width, height):
-        self.size = (width, height)
-        self.big = Image.new("L", (width * SS, height * SS), 0)
+        self.size = sized((width, height))
+        self.unit = SS * SCALE
+        self.big = Image.new("L", (self.size[0] * SS, self.size[1] * SS), 0)
         self.draw = ImageDraw.Draw(self.big)
 
     def ellipse(self, cx, cy, rx, ry, fill=255):
-        self.draw.ellipse([(cx - rx) * SS, (cy - ry) * SS,
-                           (cx + rx) * SS - 1, (cy + ry) * SS - 1], fill=fill)
+        u = self.unit
+        self.draw.ellipse([(cx - rx) * u, (cy - ry) * u,
+                           (cx + rx) * u - 1, (cy + ry) * u - 1], fill=fill)
 
     def polygon(self, points, fill=255):
-        self.draw.polygon([(x * SS, y * SS) for x, y in points], fill=fill)
+        self.draw.polygon([(x * self.unit, y * self.unit) for x, y in points], fill=fill)
 
     def rounded_rect(self, box, radius, fill=255):
-        self.draw.rounded_rectangle([v * SS for v in box], radius * SS, fill=fill)
+        self.draw.rounded_rectangle([v * self.unit for v in box], radius * self.unit, fill=fill)
 
     def stroke(self, points, width, taper=0.35, fill=255):
         """A pen line along a polyline; the ends thin out by `taper`."""
-        path = resample(points, 0.5 / SS)
+        path = resample(points, 0.5 / self.unit)
         last = len(path) - 1
         for i, (x, y) in enumerate(path):
             t = i / last if last else 0.5
@@ -153,6 +182,7 @@ def text_width(text, xheight):
 
 
 def fill(size, colour):
+    """A plain picture of `size` in pixels as drawn (not designed)."""
     return Image.new("RGB", size, colour)
 
 
@@ -163,8 +193,8 @@ def paint(base, colour, mask):
 
 
 def vertical_gradient(size, top, bottom):
-    """RGB image fading from `top` to `bottom` colour."""
-    w, h = size
+    """RGB image of designed `size` fading from `top` to `bottom` colour."""
+    w, h = sized(size)
     strip = Image.new("RGB", (1, h))
     for y in range(h):
         t = y / max(1, h - 1)
@@ -178,9 +208,11 @@ SHEEN = [(176, 186, 202), (146, 204, 226), (208, 176, 222), (234, 216, 164), (16
 def cone(size, cx, cy, r, colours=SHEEN):
     """The rainbow sheen of a disc's data side: colour turning with the
     angle round (cx, cy), built from thin pie slices, which are cheap."""
+    size = sized(size)
+    u = SS * SCALE
     big = Image.new("RGB", (size[0] * SS, size[1] * SS), colours[0])
     draw = ImageDraw.Draw(big)
-    box = [(cx - r) * SS, (cy - r) * SS, (cx + r) * SS, (cy + r) * SS]
+    box = [(cx - r) * u, (cy - r) * u, (cx + r) * u, (cy + r) * u]
     n = len(colours)
     for a in range(0, 360, 3):
         t = a / 360 * n

@@ -526,5 +526,59 @@ TEST(SkinSnapshot, EmptySkinGivesAnEmptySnapshotWithoutReadingTheCapture) {
   EXPECT_TRUE(ComposeSkinSnapshot(noRows, capture, 255, 255, 255).pixels.empty());
 }
 
+// ---------------------------------------------------------------------------
+// The skin at the screen's scale.
+
+// A premultiplied edge: half-transparent red beside a transparent pixel that
+// holds no colour. Resampled straight (colour apart from alpha), the edge would
+// turn dark; premultiplied, every pixel keeps the red's own hue and no colour
+// exceeds its alpha.
+TEST(SkinScaling, EdgesKeepTheirColourAndNoColourExceedsItsAlpha) {
+  SkinImage skin;
+  skin.width = 4;
+  skin.height = 3;
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const bool red = x < 2;
+      skin.pixels.insert(skin.pixels.end(), {0, 0, std::uint8_t(red ? 100 : 0), std::uint8_t(red ? 100 : 0)});
+    }
+  }
+  const SkinImage scaled = ScaleSkinImage(skin, 8, 6);
+  ASSERT_EQ(scaled.width, 8);
+  ASSERT_EQ(scaled.height, 6);
+  ASSERT_EQ(scaled.pixels.size(), 8u * 6u * 4u);
+  int between = 0;
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      const auto p = PixelAt(scaled, x, y);
+      EXPECT_EQ(p[0], 0) << x << "," << y;
+      EXPECT_EQ(p[1], 0) << x << "," << y;
+      EXPECT_EQ(p[2], p[3]) << x << "," << y;  // red over alpha stays 100/100
+      if (p[3] > 0 && p[3] < 100) ++between;
+    }
+  }
+  EXPECT_GT(between, 0);  // the edge is smoothed, not copied pixel by pixel
+  EXPECT_EQ(PixelAt(scaled, 0, 0), (std::array<std::uint8_t, 4>{0, 0, 100, 100}));
+  EXPECT_EQ(PixelAt(scaled, 7, 5), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+  // Colours stored whole from alpha 240 on are premultiplied on the way.
+  SkinImage nearlyOpaque;
+  nearlyOpaque.width = 1;
+  nearlyOpaque.height = 1;
+  nearlyOpaque.pixels = {250, 250, 250, 245};
+  EXPECT_EQ(PixelAt(ScaleSkinImage(nearlyOpaque, 2, 2), 1, 1), (std::array<std::uint8_t, 4>{240, 240, 240, 245}));
+  // At its own size the skin is not touched at all.
+  const SkinImage same = NumberedSkin(5, 4);
+  EXPECT_EQ(ScaleSkinImage(same, 5, 4).pixels, same.pixels);
+}
+
+TEST(SkinScaling, ScaledSizeIsHeldToTheLargestSide) {
+  EXPECT_EQ(SkinDpi(251, 215, 192), 192u);
+  EXPECT_EQ(SkinDpi(251, 215, 96), 96u);
+  EXPECT_EQ(SkinDpi(kMaxSkinSide, kMaxSkinSide, 192), 96u);
+  const unsigned capped = SkinDpi(3000, 100, 192);
+  EXPECT_LE(ScaleToDpi(3000, capped), kMaxScaledSkinSide);
+  EXPECT_GT(ScaleToDpi(3000, capped + 1), kMaxScaledSkinSide);
+}
+
 }  // namespace
 }  // namespace tarvelo

@@ -172,6 +172,37 @@ TEST_F(AboutWindow, LabelsSitAtTheirPixelPlacesInTheirFontsAndColours) {
   }
 }
 
+// Moved to a monitor of 200 %: the window, its rounded corners, its labels'
+// places and font, and its pictures with their places all double, at the
+// corner the system suggests.
+TEST_F(AboutWindow, AScaleChangeDoublesTheWindowItsLabelsAndItsPictures) {
+  RECT suggested{40, 60, 50, 70};
+  ::SendMessageA(About(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  RECT window{};
+  ::GetWindowRect(About(), &window);
+  EXPECT_EQ(window.left, 40);
+  EXPECT_EQ(window.top, 60);
+  EXPECT_EQ(window.right - window.left, 2 * TfrmAbout::kClientWidth);
+  EXPECT_EQ(window.bottom - window.top, 2 * TfrmAbout::kClientHeight);
+  UniqueHRgn shape(::CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(::GetWindowRgn(About(), shape.get()), ERROR);
+  // Inside the corner's curve at 100 %, outside the one twice as large.
+  EXPECT_FALSE(::PtInRegion(shape.get(), 12, 3));
+  EXPECT_TRUE(::PtInRegion(shape.get(), 50, 3));
+
+  const RECT site = ClientRectOf(Label(IDC_ABOUT_LABEL11));
+  EXPECT_EQ(site.left, 2 * 341);
+  EXPECT_EQ(site.top, 2 * 75);
+  LOGFONTA font{};
+  ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(Label(IDC_ABOUT_LABEL11), WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -26);
+  EXPECT_TRUE(font.lfUnderline);
+
+  const RECT exit = about_->CloseControl().BoundsRect();
+  EXPECT_EQ(exit.left, 2 * 472);
+  EXPECT_EQ(exit.right - exit.left, 40);
+}
+
 TEST_F(AboutWindow, IsABorderlessTopmostWindowCentredOnTheDesktopWhenFirstShown) {
   EXPECT_FALSE(Visible());
   EXPECT_EQ(Text(About()), "frmAbout");

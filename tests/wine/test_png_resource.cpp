@@ -31,6 +31,15 @@ constexpr Picture kPictures[] = {
     {IDB_CLOSE, "close.bmp", false},     {IDB_CLOSE_MASK, "close_mask.bmp", true},
     {IDB_LOGO, "logo.bmp", false},       {IDB_EMBLEM, "emblem.bmp", false},
     {IDB_WORDMARK, "wordmark.bmp", false},
+    // The same pictures drawn at 150 and 200 %.
+    {IDB_BUTTONS_150, "buttons_150.bmp", false}, {IDB_BUTTONS_MASK_150, "buttons_mask_150.bmp", true},
+    {IDB_CLOSE_150, "close_150.bmp", false},     {IDB_CLOSE_MASK_150, "close_mask_150.bmp", true},
+    {IDB_LOGO_150, "logo_150.bmp", false},       {IDB_EMBLEM_150, "emblem_150.bmp", false},
+    {IDB_WORDMARK_150, "wordmark_150.bmp", false},
+    {IDB_BUTTONS_200, "buttons_200.bmp", false}, {IDB_BUTTONS_MASK_200, "buttons_mask_200.bmp", true},
+    {IDB_CLOSE_200, "close_200.bmp", false},     {IDB_CLOSE_MASK_200, "close_mask_200.bmp", true},
+    {IDB_LOGO_200, "logo_200.bmp", false},       {IDB_EMBLEM_200, "emblem_200.bmp", false},
+    {IDB_WORDMARK_200, "wordmark_200.bmp", false},
 };
 
 BITMAP Describe(HBITMAP bitmap) {

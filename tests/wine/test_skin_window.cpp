@@ -252,6 +252,41 @@ TEST_F(SkinWindow, AMissingSkinIsNamedWithEveryCharacterOfItsName) {
             std::vector<std::string>{u8"Image \u0444\u043e\u0440\u043c\u0430 \u76ae\u80a4.png introuvable."});
 }
 
+// Moved to a monitor of 200 % and back: both layers, the skin and the
+// pictures take the new scale, and at 100 % again every pixel and place is
+// as it was.
+TEST_F(SkinWindow, AScaleChangeRescalesBothLayersAndThePicturesInPlace) {
+  const SkinImage before = form_->Skin().Skin();
+  ASSERT_FALSE(before.empty());
+  const RECT openBefore = form_->Buttons().Control(Picture::OpenCD).BoundsRect();
+  const auto changeTo = [this](UINT dpi, RECT suggested) {
+    ::SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  };
+
+  // Never dragged, the window keeps to the work area's corner at each size.
+  const RECT work = WorkArea();
+  changeTo(192, RECT{100, 120, 150, 150});
+  const RECT expected{work.right - 2 * before.width, work.bottom - 2 * before.height, work.right, work.bottom};
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << Describe(BoundsOf(Main()));
+  EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << Describe(BoundsOf(Png()));
+  EXPECT_EQ(form_->Skin().Skin().width, 2 * before.width);
+  EXPECT_EQ(form_->Skin().Skin().height, 2 * before.height);
+  const TImageControl& open = form_->Buttons().Control(Picture::OpenCD);
+  const RECT doubled{2 * openBefore.left, 2 * openBefore.top, 2 * openBefore.right, 2 * openBefore.bottom};
+  EXPECT_TRUE(SameRect(open.BoundsRect(), doubled)) << Describe(open.BoundsRect());
+  EXPECT_EQ(open.PictureSize().cx, 2 * (openBefore.right - openBefore.left));
+  EXPECT_EQ(open.PictureSize().cy, 2 * (openBefore.bottom - openBefore.top));
+  EXPECT_EQ(form_->Buttons().ClosePictures().Width(), 40);
+
+  changeTo(96, RECT{10, 20, 30, 40});
+  EXPECT_TRUE(SameRect(BoundsOf(Main()), RECT{work.right - before.width, work.bottom - before.height, work.right,
+                                               work.bottom}))
+      << Describe(BoundsOf(Main()));
+  EXPECT_EQ(form_->Skin().Skin().pixels, before.pixels);
+  EXPECT_TRUE(SameRect(open.BoundsRect(), openBefore)) << Describe(open.BoundsRect());
+  EXPECT_EQ(open.PictureSize().cx, openBefore.right - openBefore.left);
+}
+
 // With the taskbar at the top or at the left the work area does not start at
 // the screen's origin: the windows still go to its bottom-right corner.
 TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {

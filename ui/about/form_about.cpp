@@ -5,6 +5,7 @@
 
 #include "app/errors.h"
 #include "app/names.h"
+#include "app/screen_scale.h"
 #include "resources/resource_ids.h"
 
 namespace tarvelo {
@@ -55,8 +56,8 @@ const LabelLayout* LayoutOf(int id) {
   return nullptr;
 }
 
-UniqueHFont CreateLabelFont(bool underline) {
-  UniqueHFont font(::CreateFontA(-kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+UniqueHFont CreateLabelFont(bool underline, UINT dpi) {
+  UniqueHFont font(::CreateFontA(-ScaleToDpi(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, kFontFace));
   if (!font) throw OutOfResourcesError();
@@ -73,6 +74,28 @@ SIZE TextSize(HWND label, HFONT font, const std::string& text) {
   return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 
+// Windows 10 (1703) and later scale a dialog and its controls' fonts and
+// sizes by themselves when the scale changes; this window scales its own
+// pixel layout, which would then be scaled twice. Looked up by name: older
+// systems do not have the calls, and do no such scaling either.
+void KeepSystemFromScaling(HWND dialog) {
+  using DialogBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  using ControlBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  constexpr int kDisableAll = 1;                   // DDC_DISABLE_ALL
+  constexpr int kDisableFontAndRelayout = 1 | 2;   // DCDC_DISABLE_FONTUPDATE | DCDC_DISABLE_RELAYOUT
+  HMODULE user32 = ::GetModuleHandleA("user32.dll");
+  if (!user32) return;
+  const auto dialogBehavior = reinterpret_cast<DialogBehaviorFn>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogDpiChangeBehavior")));
+  const auto controlBehavior = reinterpret_cast<ControlBehaviorFn>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogControlDpiChangeBehavior")));
+  if (dialogBehavior) dialogBehavior(dialog, kDisableAll, kDisableAll);
+  if (!controlBehavior) return;
+  for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    controlBehavior(child, kDisableFontAndRelayout, kDisableFontAndRelayout);
+  }
+}
+
 }  // namespace
 
 void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int show) {
@@ -82,12 +105,7 @@ void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int 
 TfrmAbout::TfrmAbout(TApplication& application, const TImageList& closePictures, ShellOpen shellOpen)
     : application_(application),
       closePictures_(closePictures),
-      shellOpen_(std::move(shellOpen)),
-      font_(CreateLabelFont(false)),
-      linkFont_(CreateLabelFont(true)) {
-  HINSTANCE module = ::GetModuleHandleA(nullptr);
-  Image1.LoadPicture(module, IDB_EMBLEM);
-  imgLogo.LoadPicture(module, IDB_WORDMARK);
+      shellOpen_(std::move(shellOpen)) {
   imgLogo.Transparent = true;
   ImageExit.HandCursor = true;
   ImageExit.OnClick = [this] { Close(); };
@@ -112,9 +130,22 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (pictures_.HandleMessage(Handle(), message, wParam, lParam, pictureResult)) return pictureResult;
   switch (message) {
     case WM_INITDIALOG:
-      LayOut();
+      KeepSystemFromScaling(Handle());
+      LayOut(WindowDpi(Handle()));
       FormCreate();
       return FALSE;  // no control takes the focus: keys go to the window
+    case WM_DPICHANGED: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      RunGuarded([&] {
+        LayOut(LOWORD(wParam));
+        // The main window's close pictures may have changed scale meanwhile.
+        ImageExit.ClearPicture();
+        FormCreate();
+      });
+      ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      Repaint();
+      return 0;
+    }
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:      // Enter
@@ -167,23 +198,39 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-// The designed sizes and positions, in pixels.
-void TfrmAbout::LayOut() {
-  ::SetWindowPos(Handle(), nullptr, 0, 0, kClientWidth, kClientHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+// The designed sizes and positions, in pixels at 100 %.
+void TfrmAbout::LayOut(UINT dpi) {
+  if (dpi == dpi_) return;
+  // Loaded first: a failure leaves the window as it was.
+  UniqueHFont font = CreateLabelFont(false, dpi);
+  UniqueHFont linkFont = CreateLabelFont(true, dpi);
+  HINSTANCE module = ::GetModuleHandleA(nullptr);
+  Image1.LoadPicture(module, IDB_EMBLEM, dpi);
+  imgLogo.LoadPicture(module, IDB_WORDMARK, dpi);
+  dpi_ = dpi;
+  for (TImageControl* control : {&Image1, &imgLogo, &ImageExit}) control->SetDpi(dpi);
+  const int width = ScaleToDpi(kClientWidth, dpi);
+  const int height = ScaleToDpi(kClientHeight, dpi);
+  ::SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const LabelLayout& layout : kLabels) {
     HWND label = ::GetDlgItem(Handle(), layout.id);
     if (!label) continue;
-    HFONT font = layout.link ? linkFont_.get() : font_.get();
-    ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    const SIZE size = TextSize(label, font, LabelText(layout.id));
-    ::SetWindowPos(label, nullptr, layout.left, layout.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT labelFont = layout.link ? linkFont.get() : font.get();
+    ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont), FALSE);
+    const SIZE size = TextSize(label, labelFont, LabelText(layout.id));
+    ::SetWindowPos(label, nullptr, ScaleToDpi(layout.left, dpi), ScaleToDpi(layout.top, dpi), size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  // The labels hold the new fonts now; the old ones can go.
+  font_ = std::move(font);
+  linkFont_ = std::move(linkFont);
+  const int corner = ScaleToDpi(kCornerEllipse, dpi);
+  UniqueHRgn region(::CreateRoundRectRgn(0, 0, width, height, corner, corner));
+  // Once set, the region belongs to the system.
+  if (region && ::SetWindowRgn(Handle(), region.get(), TRUE)) region.release();
 }
 
 void TfrmAbout::FormCreate() {
-  UniqueHRgn region(::CreateRoundRectRgn(0, 0, kClientWidth, kClientHeight, kCornerEllipse, kCornerEllipse));
-  // Once set, the region belongs to the system.
-  if (region && ::SetWindowRgn(Handle(), region.get(), TRUE)) region.release();
   ImageExit.SetPictureFromList(closePictures_, IDB_CLOSE_CROSS);
 }
 

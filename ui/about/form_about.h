@@ -49,7 +49,9 @@ class TfrmAbout : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void LayOut();
+  // Everything at the screen scale `dpi`: the window's size and rounded
+  // corners, the labels' fonts and places, the pictures and their places.
+  void LayOut(UINT dpi);
   void FormCreate();
   void FormMouseDown(POINT client);
   void ImageExitMouseEnter();
@@ -68,6 +70,7 @@ class TfrmAbout : public Window {
   TImageControl imgLogo{119, 8, 105, 41};
   TImageControl ImageExit{472, 8, 20, 20};
   TImageControlHost pictures_;
+  UINT dpi_ = 0;
   bool placed_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include "app/dib_section.h"
 #include "app/errors.h"
 #include "app/names.h"
+#include "ui/pictures/picture_scale.h"
 #include "ui/pictures/png_resource.h"
 
 namespace tarvelo {
@@ -93,8 +94,28 @@ void TImageControl::SetPictureFromList(const TImageList& list, int index) {
   if (list.Draw(dc.get(), 0, 0, index)) pictureIndex_ = index;
 }
 
-void TImageControl::LoadPicture(HINSTANCE module, int bitmapId) {
-  UniqueHBitmap loaded = LoadPngPicture(module, bitmapId);
+void TImageControl::SetDpi(UINT dpi) noexcept {
+  // Each edge is scaled, not the size: neighbours that touch at 100 % touch
+  // at every scale.
+  bounds_ = RECT{ScaleToDpi(designed_.left, dpi), ScaleToDpi(designed_.top, dpi), ScaleToDpi(designed_.right, dpi),
+                 ScaleToDpi(designed_.bottom, dpi)};
+  // A screen reader finds the picture where its name lies.
+  if (nameWindow_) {
+    ::SetWindowPos(nameWindow_.get(), nullptr, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                   bounds_.bottom - bounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TImageControl::ClearPicture() noexcept {
+  picture_.reset();
+  pictureSize_ = SIZE{0, 0};
+  pictureIndex_ = -1;
+}
+
+void TImageControl::LoadPicture(HINSTANCE module, int bitmapId) { LoadPicture(module, bitmapId, kDesignDpi); }
+
+void TImageControl::LoadPicture(HINSTANCE module, int bitmapId, UINT dpi) {
+  UniqueHBitmap loaded = LoadScaledPngPicture(module, bitmapId, dpi);
   if (!loaded) throw OutOfResourcesError(IDS_PICTURE_FAILED);
   BITMAP info{};
   ::GetObjectA(loaded.get(), sizeof info, &info);

@@ -18,7 +18,9 @@ namespace tarvelo {
 
 class TImageControl {
  public:
-  TImageControl(int left, int top, int width, int height) noexcept : bounds_{left, top, left + width, top + height} {}
+  // The place and size as designed at 100 %.
+  TImageControl(int left, int top, int width, int height) noexcept
+      : designed_{left, top, left + width, top + height}, bounds_(designed_) {}
   TImageControl(const TImageControl&) = delete;
   TImageControl& operator=(const TImageControl&) = delete;
 
@@ -30,7 +32,13 @@ class TImageControl {
   std::function<void()> OnMouseEnter;
   std::function<void()> OnMouseLeave;
 
+  // The place and size at the scale last set, 100 % until then.
   const RECT& BoundsRect() const noexcept { return bounds_; }
+  // Places and sizes the control at the screen scale `dpi`; its picture is
+  // the caller's to set again at that scale.
+  void SetDpi(UINT dpi) noexcept;
+  // Drops the picture, so that the next one set from a list starts on white.
+  void ClearPicture() noexcept;
   bool Contains(POINT client) const noexcept { return ::PtInRect(&bounds_, client) != FALSE; }
 
   // Resizes the picture to the list's image size (a new area is white) and
@@ -39,6 +47,8 @@ class TImageControl {
   void SetPictureFromList(const TImageList& list, int index);
   // Takes a picture stored with the form. Throws OutOfResourcesError.
   void LoadPicture(HINSTANCE module, int bitmapId);
+  // The same picture at the screen scale `dpi` (ui/pictures/picture_scale.h).
+  void LoadPicture(HINSTANCE module, int bitmapId, UINT dpi);
 
   HBITMAP Picture() const noexcept { return picture_.get(); }
   SIZE PictureSize() const noexcept { return pictureSize_; }
@@ -60,6 +70,7 @@ class TImageControl {
  private:
   void Resize(SIZE size);
 
+  RECT designed_;
   RECT bounds_;
   UniqueHBitmap picture_;
   SIZE pictureSize_{0, 0};

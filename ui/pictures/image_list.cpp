@@ -1,6 +1,7 @@
 #include "ui/pictures/image_list.h"
 
 #include "app/errors.h"
+#include "ui/pictures/picture_scale.h"
 #include "ui/pictures/png_resource.h"
 
 namespace tarvelo {
@@ -39,19 +40,33 @@ class MonochromeAsWhiteOnBlack {
 }  // namespace
 
 TImageList::TImageList(HINSTANCE module, int picturesId, int maskId, int width, int height)
-    : width_(width), height_(height) {
+    : TImageList(module, picturesId, maskId, width, height, kDesignDpi) {}
+
+TImageList::TImageList(HINSTANCE module, int picturesId, int maskId, int width, int height, UINT dpi)
+    : width_(ScaleToDpi(width, dpi)), height_(ScaleToDpi(height, dpi)) {
+  const PictureArt art = ArtForDpi(dpi);
   // A DIB section keeps the pictures' exact colours whatever the screen depth.
-  pictures_ = LoadPngPicture(module, picturesId);
-  mask_ = LoadPngMask(module, maskId);
+  pictures_ = LoadPngPicture(module, picturesId + art.idOffset);
+  mask_ = LoadPngMask(module, maskId + art.idOffset);
   if (!pictures_ || !mask_) throw OutOfResourcesError(IDS_PICTURE_FAILED);
 
-  const SIZE strip = BitmapSize(pictures_.get());
+  const int drawnWidth = ScaleToDpi(width, art.dpi);
+  const int drawnHeight = ScaleToDpi(height, art.dpi);
+  SIZE strip = BitmapSize(pictures_.get());
   const SIZE maskSize = BitmapSize(mask_.get());
-  if (width <= 0 || height <= 0 || strip.cy != height || strip.cx % width != 0 || maskSize.cx != strip.cx ||
-      maskSize.cy != strip.cy) {
+  if (width <= 0 || height <= 0 || strip.cy != drawnHeight || strip.cx % drawnWidth != 0 ||
+      maskSize.cx != strip.cx || maskSize.cy != strip.cy || width_ <= 0 || height_ <= 0) {
     throw OutOfResourcesError(IDS_PICTURE_FAILED);
   }
-  count_ = strip.cx / width;
+  count_ = strip.cx / drawnWidth;
+  if (drawnWidth != width_ || drawnHeight != height_) {
+    const SIZE from{drawnWidth, drawnHeight};
+    const SIZE to{width_, height_};
+    pictures_ = StretchCells(pictures_.get(), from, to, count_, false);
+    mask_ = StretchCells(mask_.get(), from, to, count_, true);
+    if (!pictures_ || !mask_) throw OutOfResourcesError(IDS_PICTURE_FAILED);
+    strip = SIZE{width_ * count_, height_};
+  }
 
   UniqueMemoryDc picturesDc(::CreateCompatibleDC(nullptr));
   UniqueMemoryDc maskDc(::CreateCompatibleDC(nullptr));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "app/handles.h"
+#include "app/screen_scale.h"
 
 namespace tarvelo {
 
@@ -17,6 +18,10 @@ class TImageList {
   // when either is missing or their sizes do not make a whole number of
   // pictures.
   TImageList(HINSTANCE module, int picturesId, int maskId, int width, int height);
+  // The same list at the screen scale `dpi`: `width` and `height` are the
+  // pictures' size at 100 %, the ids those of the 100 % drawings; the
+  // pictures are those drawn for the scale (ui/pictures/picture_scale.h).
+  TImageList(HINSTANCE module, int picturesId, int maskId, int width, int height, UINT dpi);
 
   int Width() const noexcept { return width_; }
   int Height() const noexcept { return height_; }

@@ -6,11 +6,24 @@
 
 namespace tarvelo {
 
-PictureButtons::PictureButtons(HWND window, Clicks clicks, const Names& names)
+namespace {
+
+TImageList ButtonList(UINT dpi) {
+  return TImageList(::GetModuleHandleA(nullptr), IDB_BUTTONS, IDB_BUTTONS_MASK, IDB_BUTTONS_WIDTH, IDB_BUTTONS_HEIGHT,
+                    dpi);
+}
+
+TImageList CloseList(UINT dpi) {
+  return TImageList(::GetModuleHandleA(nullptr), IDB_CLOSE, IDB_CLOSE_MASK, IDB_CLOSE_WIDTH, IDB_CLOSE_HEIGHT, dpi);
+}
+
+}  // namespace
+
+PictureButtons::PictureButtons(HWND window, Clicks clicks, UINT dpi, const Names& names)
     : window_(window),
-      buttonPictures_(::GetModuleHandleA(nullptr), IDB_BUTTONS, IDB_BUTTONS_MASK, IDB_BUTTONS_WIDTH,
-                      IDB_BUTTONS_HEIGHT),
-      closePictures_(::GetModuleHandleA(nullptr), IDB_CLOSE, IDB_CLOSE_MASK, IDB_CLOSE_WIDTH, IDB_CLOSE_HEIGHT),
+      dpi_(dpi),
+      buttonPictures_(ButtonList(dpi)),
+      closePictures_(CloseList(dpi)),
       buttons_{{
           {Picture::OpenCD, &imgOpenCD_, &buttonPictures_, IDB_BUTTONS_OPEN, IDB_BUTTONS_OPEN_LIT,
            std::move(clicks.openCD)},
@@ -20,10 +33,11 @@ PictureButtons::PictureButtons(HWND window, Clicks clicks, const Names& names)
           {Picture::Hide, &imageHide_, &closePictures_, IDB_CLOSE_BAR, IDB_CLOSE_BAR_LIT, nullptr},
           {Picture::Logo, &imageLogo_, nullptr, 0, 0, std::move(clicks.logo)},
       }} {
-  imageLogo_.LoadPicture(::GetModuleHandleA(nullptr), IDB_LOGO);
+  imageLogo_.LoadPicture(::GetModuleHandleA(nullptr), IDB_LOGO, dpi);
   imageHide_.Visible = false;
   for (const Button& button : buttons_) {
     TImageControl& control = *button.control;
+    control.SetDpi(dpi);
     control.HandCursor = true;
     if (button.click) control.OnClick = button.click;
     if (button.list) {
@@ -63,6 +77,27 @@ void PictureButtons::ShowStartingPictures() {
   }
   ::InvalidateRect(window_, nullptr, FALSE);
   ::UpdateWindow(window_);
+}
+
+void PictureButtons::SetDpi(UINT dpi) {
+  if (dpi == dpi_) return;
+  // Loaded in full before anything changes: a failure leaves every picture as it was.
+  TImageList buttonPictures = ButtonList(dpi);
+  TImageList closePictures = CloseList(dpi);
+  // The logo changes only once its picture is loaded, and the lists after it.
+  imageLogo_.LoadPicture(::GetModuleHandleA(nullptr), IDB_LOGO, dpi);
+  buttonPictures_ = std::move(buttonPictures);
+  closePictures_ = std::move(closePictures);
+  dpi_ = dpi;
+  for (const Button& button : buttons_) {
+    TImageControl& control = *button.control;
+    control.SetDpi(dpi);
+    if (!button.list) continue;
+    const int shown = control.PictureIndex();
+    control.ClearPicture();
+    if (shown >= 0) control.SetPictureFromList(*button.list, shown);
+  }
+  ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 void PictureButtons::MouseEnter(Picture picture) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "ui/pictures/image_control.h"
+#include "app/screen_scale.h"
 #include "ui/pictures/image_list.h"
 
 namespace tarvelo {
@@ -39,14 +40,20 @@ class PictureButtons {
     std::string logo;
   };
 
-  // Loads the image lists and the logo; `window` is the holding window,
-  // repainted whenever a picture changes. Throws OutOfResourcesError.
-  PictureButtons(HWND window, Clicks clicks, const Names& names = {});
+  // Loads the image lists and the logo at the screen scale `dpi`; `window`
+  // is the holding window, repainted whenever a picture changes. Throws
+  // OutOfResourcesError.
+  PictureButtons(HWND window, Clicks clicks, UINT dpi = kDesignDpi, const Names& names = {});
   PictureButtons(const PictureButtons&) = delete;
   PictureButtons& operator=(const PictureButtons&) = delete;
 
   // Every picture that has a normal one shows it, and the window repaints.
   void ShowStartingPictures();
+  // Every picture and its place at the screen scale `dpi`, each showing the
+  // picture it showed; nothing changes when the scale is the one they have.
+  // Throws OutOfResourcesError.
+  void SetDpi(UINT dpi);
+  UINT Dpi() const noexcept { return dpi_; }
   // The picture's highlighted or normal picture, and the window repaints.
   void MouseEnter(Picture picture);
   void MouseLeave(Picture picture);
@@ -79,6 +86,7 @@ class PictureButtons {
   void Show(const Button& button, int index);
 
   HWND window_;
+  UINT dpi_;
   TImageList buttonPictures_;
   TImageList closePictures_;
   TImageControl imgOpenCD_{56, 93, 145, 50};

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -168,7 +169,100 @@ std::FILE* OpenForReading(const std::string& path) {
 #endif
 }
 
+// The source pixels that make one target pixel along one axis, with their
+// weights, which sum to one.
+struct Taps {
+  std::vector<int> first;        // per target pixel, its first source pixel
+  std::vector<int> count;        // and how many follow from there
+  std::vector<float> weights;    // count weights per target pixel, in order
+  std::vector<std::size_t> at;   // where each target pixel's weights start
+};
+
+Taps MakeTaps(int source, int target) {
+  Taps taps;
+  const double ratio = double(source) / target;
+  const double radius = std::max(1.0, ratio);
+  for (int t = 0; t < target; ++t) {
+    const double centre = (t + 0.5) * ratio - 0.5;
+    int from = static_cast<int>(std::ceil(centre - radius));
+    int to = static_cast<int>(std::floor(centre + radius));
+    from = std::max(from, 0);
+    to = std::min(to, source - 1);
+    taps.at.push_back(taps.weights.size());
+    double sum = 0;
+    const std::size_t start = taps.weights.size();
+    for (int s = from; s <= to; ++s) {
+      const double weight = std::max(0.0, 1.0 - std::abs(s - centre) / radius);
+      taps.weights.push_back(static_cast<float>(weight));
+      sum += weight;
+    }
+    if (sum <= 0) {  // a target pixel between two source pixels' reach: the nearest one
+      taps.weights.resize(start);
+      from = to = std::min(source - 1, std::max(0, static_cast<int>(std::lround(centre))));
+      taps.weights.push_back(1.0f);
+      sum = 1;
+    }
+    for (std::size_t i = start; i < taps.weights.size(); ++i) taps.weights[i] = static_cast<float>(taps.weights[i] / sum);
+    taps.first.push_back(from);
+    taps.count.push_back(static_cast<int>(taps.weights.size() - start));
+  }
+  return taps;
+}
+
+std::uint8_t RoundToByte(float value) {
+  return static_cast<std::uint8_t>(std::min(255.0f, std::max(0.0f, value + 0.5f)));
+}
+
 }  // namespace
+
+unsigned SkinDpi(int width, int height, unsigned dpi) {
+  while (dpi > 1 && (ScaleToDpi(width, dpi) > kMaxScaledSkinSide || ScaleToDpi(height, dpi) > kMaxScaledSkinSide)) {
+    --dpi;
+  }
+  return dpi;
+}
+
+SkinImage ScaleSkinImage(const SkinImage& skin, int width, int height) {
+  if (skin.empty() || width <= 0 || height <= 0) return SkinImage{};
+  if (width == skin.width && height == skin.height) return skin;
+  const Taps columns = MakeTaps(skin.width, width);
+  const Taps rows = MakeTaps(skin.height, height);
+  SkinImage out;
+  out.width = width;
+  out.height = height;
+  out.pixels.resize(std::size_t(width) * std::size_t(height) * kBytesPerPixel);
+  // One target row at a time: the source rows it takes are blended into one
+  // row first, so no more than a row is held between the two passes.
+  std::vector<float> blended(std::size_t(skin.width) * kBytesPerPixel);
+  for (int y = 0; y < height; ++y) {
+    std::fill(blended.begin(), blended.end(), 0.0f);
+    for (int k = 0; k < rows.count[y]; ++k) {
+      const float weight = rows.weights[rows.at[y] + k];
+      const std::uint8_t* source = &skin.pixels[std::size_t(rows.first[y] + k) * std::size_t(skin.width) * kBytesPerPixel];
+      for (std::size_t i = 0; i < blended.size(); i += kBytesPerPixel) {
+        const float alpha = source[i + 3];
+        // From 240 on the colours are stored whole: premultiplied here, so
+        // that they are averaged in the same terms as their neighbours'.
+        const float colourScale = alpha >= kOpaqueFrom && alpha < 255 ? weight * alpha / 255.0f : weight;
+        for (std::size_t c = 0; c < 3; ++c) blended[i + c] += colourScale * source[i + c];
+        blended[i + 3] += weight * alpha;
+      }
+    }
+    std::uint8_t* target = &out.pixels[std::size_t(y) * std::size_t(width) * kBytesPerPixel];
+    for (int x = 0; x < width; ++x, target += kBytesPerPixel) {
+      float sum[kBytesPerPixel] = {};
+      for (int k = 0; k < columns.count[x]; ++k) {
+        const float weight = columns.weights[columns.at[x] + k];
+        const float* source = &blended[std::size_t(columns.first[x] + k) * kBytesPerPixel];
+        for (std::size_t c = 0; c < kBytesPerPixel; ++c) sum[c] += weight * source[c];
+      }
+      // Rounded one by one, a colour never exceeds its alpha: it did not in
+      // any source pixel, and a weighted mean keeps that.
+      for (std::size_t c = 0; c < kBytesPerPixel; ++c) target[c] = RoundToByte(sum[c]);
+    }
+  }
+  return out;
+}
 
 std::uint8_t CompositeOverWhite(std::uint8_t c, std::uint8_t a) {
   // The bias makes a = 0 give white and a = 255 give c exactly.

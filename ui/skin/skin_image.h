@@ -11,12 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "app/dpi_scale.h"
+
 namespace tarvelo {
 
 // Larger pictures are refused as malformed: a header may claim any size. At
 // this size a fade holds four pictures of 64 MiB at once, which a 32-bit
 // process can afford; at twice the size it could not.
 constexpr int kMaxSkinSide = 4096;
+// The skin shown at the screen's scale is held to the same size: the layers
+// and a fade's pictures then take no more memory at 200 % than the largest
+// file does at 100 %, where four 4096 x 4096 pictures would take 1 GiB.
+constexpr int kMaxScaledSkinSide = 4096;
 
 // Bytes blue, green, red, alpha per pixel, rows from the top, stride width*4;
 // the colours are premultiplied where alpha is below 240.
@@ -57,6 +63,18 @@ bool LoadSkinImageFromMemory(const void* data, std::size_t size, const std::stri
 // over it, opaque. Pixels the capture does not cover keep the skin's.
 SkinImage ComposeSkinSnapshot(const SkinImage& skin, const CaptureView& capture,
                               std::uint8_t keyRed, std::uint8_t keyGreen, std::uint8_t keyBlue);
+
+// The scale at which a skin of `width` x `height` designed at 100 % is
+// shown on a screen of `dpi`: that scale, or the largest below it at which
+// neither side exceeds kMaxScaledSkinSide.
+unsigned SkinDpi(int width, int height, unsigned dpi);
+
+// The skin resampled to `width` x `height`, every colour premultiplied
+// (those stored whole at alpha 240 to 254 too): averaged in premultiplied
+// terms, edges and shadows keep their colour without dark or light fringes.
+// The filter is a tent as wide as a source or target pixel, whichever is
+// larger. At the skin's own size the copy is exact.
+SkinImage ScaleSkinImage(const SkinImage& skin, int width, int height);
 
 // The per-byte rules of the conversion.
 // Colour value c with PNG alpha a, drawn over opaque white.

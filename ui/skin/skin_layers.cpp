@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/names.h"
+#include "app/screen_scale.h"
 #include "app/resource_text.h"
 #include "resources/resource_ids.h"
 #include "ui/skin/fade_steps.h"
@@ -108,7 +109,11 @@ class DragCursor {
 }  // namespace
 
 SkinLayers::SkinLayers(TApplication& application, HWND front, std::function<void(HDC)> paintFront)
-    : application_(application), front_(front), paintFront_(std::move(paintFront)) {
+    : application_(application),
+      front_(front),
+      paintFront_(std::move(paintFront)),
+      screenDpi_(WindowDpi(front)),
+      dpi_(screenDpi_) {
   frontAttributes_.Attach(front_);
 }
 
@@ -140,13 +145,65 @@ bool SkinLayers::LoadSkinFrom(const std::optional<std::string>& folder) {
 }
 
 bool SkinLayers::LoadSkin(const std::string& path) {
+  file_ = SkinImage{};
   const bool loaded = LoadSkinImage(path, skin_, [this](SkinFailure failure, const std::string& fileName) {
     ReportFailure(failure, fileName);
   });
-  if (loaded) {
-    ::SetWindowPos(front_, nullptr, 0, 0, skin_.width, skin_.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  dpi_ = screenDpi_;
+  if (loaded) ScaleSkin();
   return loaded;
+}
+
+void SkinLayers::ScaleSkin() {
+  SkinImage& source = file_.empty() ? skin_ : file_;
+  dpi_ = SkinDpi(source.width, source.height, screenDpi_);
+  const int width = ScaleToDpi(source.width, dpi_);
+  const int height = ScaleToDpi(source.height, dpi_);
+  if (width == source.width && height == source.height) {
+    // At 100 % the file's picture is shown as it is, and held once.
+    if (!file_.empty()) skin_ = std::move(file_);
+    file_ = SkinImage{};
+  } else {
+    SkinImage scaled = ScaleSkinImage(source, width, height);
+    if (file_.empty()) file_ = std::move(skin_);
+    skin_ = std::move(scaled);
+  }
+  ::SetWindowPos(front_, nullptr, 0, 0, skin_.width, skin_.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SkinLayers::SetDpi(UINT screenDpi, POINT topLeft) {
+  if (busy_ || screenDpi == 0) return;
+  screenDpi_ = screenDpi;
+  if (skin_.empty()) {
+    dpi_ = screenDpi_;
+  } else {
+    ScaleSkin();
+  }
+  const SIZE size = WindowSize(front_);
+  // A hidden front window stays parked above the screen, at its new height,
+  // and the place it comes back to is PNGForm's, not the parked one the
+  // system suggests.
+  const bool parked = plainAlpha_ == 0 && pngForm_ != nullptr;
+  POINT at = topLeft;
+  if (parked) {
+    const RECT png = WindowBounds(pngForm_->Handle());
+    at = POINT{png.left, png.top};
+  }
+  // At its new size a window the user has not dragged still belongs in the
+  // corner: kept at the suggested top-left, a larger one would cover the
+  // taskbar.
+  const ScreenPoint settled = placement_.Settle(ScreenRect{at.x, at.y, at.x + size.cx, at.y + size.cy});
+  at = POINT{settled.x, settled.y};
+  const int frontTop = parked ? -std::max(ScaleToDpi(kParkedDistance, dpi_), int(size.cy)) : at.y;
+  MoveWindowTo(front_, at.x, frontTop);
+  if (!pngForm_) return;
+  ::SetWindowPos(pngForm_->Handle(), nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowPlainSkin(plainAlpha_);
+}
+
+void SkinLayers::ShowPlainSkin(BYTE alpha) {
+  plainAlpha_ = alpha;
+  UpdateSkinLayer(pngForm_->Handle(), skin_, alpha);
 }
 
 void SkinLayers::CreatePngForm(const std::string& caption, std::function<void(MouseButton, POINT)> onMouseDown,
@@ -157,7 +214,7 @@ void SkinLayers::CreatePngForm(const std::string& caption, std::function<void(Mo
   pngForm_->OnMouseMove = std::move(onMouseMove);
   // Installed fully transparent before it is first shown, so that it never
   // shows anything but the skin.
-  UpdateSkinLayer(pngForm_->Handle(), skin_, 0);
+  ShowPlainSkin(0);
   ShowForm(pngForm_->Handle());
 }
 
@@ -209,7 +266,7 @@ void SkinLayers::FadeOutSkin(DWORD duration) {
   UpdateSkinLayer(png, snapshot, 255);
   // Off screen but not hidden, so that the next fade-in finds it as it was.
   const RECT bounds = WindowBounds(front_);
-  MoveWindowTo(front_, bounds.left, -std::max(kParkedDistance, int(bounds.bottom - bounds.top)));
+  MoveWindowTo(front_, bounds.left, -std::max(ScaleToDpi(kParkedDistance, dpi_), int(bounds.bottom - bounds.top)));
   parked_ = true;
 
   const LayerPicture picture(snapshot, WindowSize(png));
@@ -220,7 +277,7 @@ void SkinLayers::FadeOutSkin(DWORD duration) {
   // The last step's share holds what ends the fade, so the end is on time.
   // Its alpha is 0, so the plain skin goes back in its place: the snapshot
   // would show nothing either, and a second full update would only cost time.
-  UpdateSkinLayer(png, skin_, 0);
+  ShowPlainSkin(0);
   KeepFrontAbovePng();
   clock.WaitForStep(kFadeOutSteps);
   if (displaysChanged_) Settle();
@@ -309,7 +366,7 @@ void SkinLayers::HandOverToFront() {
   ::RedrawWindow(front_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
   ::GdiFlush();
   KeepFrontAbovePng();
-  UpdateSkinLayer(pngForm_->Handle(), skin_, 255);
+  ShowPlainSkin(255);
 }
 
 void SkinLayers::KeepFrontAbovePng() {

@@ -35,8 +35,8 @@ class SkinLayers {
   // The window steps of start-up, in their order.
   // First placement and white as the see-through colour.
   void SetUpFrame();
-  // On success the front window takes the skin's size; on failure the user is
-  // told and the skin is empty.
+  // On success the front window takes the skin's size at the screen's scale;
+  // on failure the user is told and the skin is empty.
   bool LoadSkin(const std::string& path);
   // The skin file from `folder`; without a folder (the executable's path was
   // not known whole) there is no file to read.
@@ -53,6 +53,15 @@ class SkinLayers {
   // belong. A hidden window stays parked and comes back there when shown.
   void DisplaysChanged();
   WindowPlacement& Placement() noexcept { return placement_; }
+  // The screen's scale became `screenDpi` (the window moved to another
+  // monitor, or the user changed the scale): the skin is scaled again from
+  // the file's picture and both windows take its size, with their top-left
+  // corner at `topLeft`. A hidden window stays hidden where it was. Does
+  // nothing while a fade or drag runs: the caller waits for its end.
+  void SetDpi(UINT screenDpi, POINT topLeft);
+  // The scale the skin is shown at: the screen's, or less where the skin
+  // would grow beyond kMaxScaledSkinSide. The pictures on it take the same.
+  UINT Dpi() const noexcept { return dpi_; }
 
   // Both return at once, doing nothing, before PNGForm exists and while a
   // fade or drag runs.
@@ -69,9 +78,13 @@ class SkinLayers {
   bool Ready() const noexcept { return pngForm_ != nullptr && !busy_; }
   bool Busy() const noexcept { return busy_; }
   const TPNGForm* PngForm() const noexcept { return pngForm_.get(); }
+  // The skin as shown, at Dpi().
   const SkinImage& Skin() const noexcept { return skin_; }
   // Frees the skin picture; the windows show nothing more of it.
-  void FreeSkin() noexcept { skin_ = SkinImage{}; }
+  void FreeSkin() noexcept {
+    skin_ = SkinImage{};
+    file_ = SkinImage{};
+  }
 
  private:
   SkinImage Snapshot();
@@ -82,13 +95,24 @@ class SkinLayers {
   // Both windows to where they belong on the displays of the moment.
   void Settle();
   void ReportFailure(SkinFailure failure, const std::string& fileName);
+  // The skin at the screen's scale, and the front window at its size.
+  void ScaleSkin();
+  // The plain skin on PNGForm, as the windows show it when no fade or drag runs.
+  void ShowPlainSkin(BYTE alpha);
 
   TApplication& application_;
   HWND front_;
   std::function<void(HDC)> paintFront_;
   // As designed: magenta key and opaque; start-up makes white the key.
   LayeredAttributes frontAttributes_{true, 255, true, RGB(255, 0, 255)};
+  UINT screenDpi_;
+  UINT dpi_;
+  // The picture as the file holds it, kept for scaling again; empty while
+  // the skin is shown at the file's own size, when skin_ is that picture.
+  SkinImage file_;
   SkinImage skin_;
+  // The alpha at which PNGForm shows the plain skin: 0 while hidden.
+  BYTE plainAlpha_ = 0;
   std::unique_ptr<TPNGForm> pngForm_;
   bool busy_ = false;
   WindowPlacement placement_{std::make_unique<SystemScreens>()};

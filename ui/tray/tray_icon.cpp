@@ -68,6 +68,13 @@ bool TTrayIcon::GiveFocusBack() const noexcept {
   return ::Shell_NotifyIconA(NIM_SETFOCUS, &data) != FALSE;
 }
 
+void TTrayIcon::SetIcon(HICON icon) noexcept {
+  icon_ = icon;
+  if (!added_) return;
+  NOTIFYICONDATAA data = Data();
+  ::Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
 void TTrayIcon::Remove() noexcept {
   // Once removed (the session ends), the icon is never put back.
   removed_ = true;

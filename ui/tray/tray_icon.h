@@ -41,6 +41,9 @@ class TTrayIcon : public Window {
   // taskkill): the program should end. Without a handler the request is refused.
   std::function<void()> OnCloseRequest;
 
+  // Shows `icon` from now on (the caller keeps it alive as long as it shows).
+  void SetIcon(HICON icon) noexcept;
+
   // Whether the shell has taken the icon.
   bool Visible() const noexcept { return added_; }
   void Remove() noexcept;

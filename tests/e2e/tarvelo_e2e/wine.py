@@ -305,6 +305,27 @@ def reg_delete(key, value=None, view64=False):
     wine("reg", "delete", key, *target, "/f", *_reg_view(view64), check=False)
 
 
+# ---- the screen's scale -----------------------------------------------------------
+
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+
+
+def set_screen_dpi(dpi):
+    """Every program from now on sees a screen of `dpi` (None: the default
+    96). Wine reads LogPixels when its server starts, so the server is
+    started again: end every program first."""
+    if dpi is None:
+        reg_delete(DESKTOP_KEY, "LogPixels")
+    else:
+        reg_add(DESKTOP_KEY, "LogPixels", str(dpi), kind="REG_DWORD")
+    run(["wineserver", "-k"], check=False)
+    run(["wineserver", "-w"])
+    run(["wineserver", "-p"])
+    # The first program after the server starts the prefix's services,
+    # which keep its output open: run gives them files.
+    wine("reg", "query", r"HKCU\Software")
+
+
 # ---- drives ---------------------------------------------------------------------
 
 def drive_info(letter):
