@@ -6,6 +6,8 @@ if(MINGW)
 endif()
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
 
+include(${CMAKE_SOURCE_DIR}/cmake/SourceDate.cmake)
+
 # One self-contained .exe: no MinGW runtime DLLs beside it.
 if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)

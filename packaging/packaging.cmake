@@ -45,6 +45,40 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_options.cmake)
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 set(CPACK_TARVELO_ICON ${TARVELO_ART_DIR}/tarvelo.ico)
 
+# The same bytes from every build of one commit (reproducible.cmake).
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(CPACK_TARVELO_PYTHON ${Python3_EXECUTABLE})
+set(CPACK_TARVELO_SOURCE_DATE_EPOCH ${TARVELO_SOURCE_DATE_EPOCH})
+# Signing first: the files' dates are set after it.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/sign.cmake ${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
+
+# Where the packages are published, for the winget and Scoop manifests that
+# scripts/package writes beside them (manifests.py): {version} and {file}
+# stand for the version and a package's file name.
+set(TARVELO_PROJECT_URL "https://github.com/Hobrast/Tarvelo" CACHE STRING "The project's home page")
+set(TARVELO_RELEASE_URL "${TARVELO_PROJECT_URL}/releases/download/v{version}/{file}" CACHE STRING
+  "Download address of a released package, with {version} and {file}")
+# winget knows an installed program by its uninstall key's name.
+tarvelo_header_text(_uninstall_key packaging/NSIS.template.in UNINSTALL_KEY)
+if(NOT _uninstall_key MATCHES "\\\\\\$\\{PRODUCT\\}$")
+  message(FATAL_ERROR "packaging: the uninstall key ${_uninstall_key} is no longer named after the product")
+endif()
+set(_product_code ${CPACK_PACKAGE_NAME})
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/packaging/release.json @ONLY CONTENT [=[{
+  "name": "@CPACK_PACKAGE_NAME@",
+  "publisher": "@CPACK_PACKAGE_VENDOR@",
+  "version": "@PROJECT_VERSION@",
+  "summary": "@CPACK_PACKAGE_DESCRIPTION_SUMMARY@",
+  "copyright": "@CPACK_TARVELO_COPYRIGHT@",
+  "exe": "@CPACK_TARVELO_EXE@",
+  "product_code": "@_product_code@",
+  "project_url": "@TARVELO_PROJECT_URL@",
+  "release_url": "@TARVELO_RELEASE_URL@",
+  "source_date_epoch": "@TARVELO_SOURCE_DATE_EPOCH@"
+}
+]=])
+
 # The texts beside the program, with Windows line ends for Notepad.
 set(_texts ${CMAKE_BINARY_DIR}/packaging)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${_texts}/README.txt @ONLY NEWLINE_STYLE CRLF)
