@@ -17,10 +17,12 @@ import hashlib
 import json
 import re
 import sys
+import textwrap
 from pathlib import Path
 
 WINGET_MANIFEST_VERSION = "1.12.0"
 WINGET_SCHEMA = "https://aka.ms/winget-manifest.{kind}.{version}.schema.json"
+FOLD_WIDTH = 100
 TAGS = ["cd", "dvd", "eject", "optical-drive", "tray"]
 README = Path(__file__).resolve().parent.parent / "README.md"
 
@@ -63,6 +65,10 @@ def emit(value, indent):
                     lines += nested[1:]
                 else:
                     lines.append(f"{pad}  - {yaml_text(element)}")
+        elif isinstance(item, str) and len(item) > FOLD_WIDTH:
+            # Folded, so that the lines stay short: YAML joins them with spaces.
+            lines.append(f"{pad}{key}: >-")
+            lines += textwrap.wrap(item, FOLD_WIDTH, initial_indent=pad + "  ", subsequent_indent=pad + "  ")
         else:
             lines.append(f"{pad}{key}: {yaml_text(item)}")
     return lines

@@ -44,10 +44,16 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_options.cmake)
 # CPack takes NSIS.template.in from this folder instead of its own.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 set(CPACK_TARVELO_ICON ${TARVELO_ART_DIR}/tarvelo.ico)
+set(CPACK_TARVELO_SIDE_PICTURE ${TARVELO_ART_DIR}/installer_side.bmp)
 
 # The same bytes from every build of one commit (reproducible.cmake).
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(CPACK_TARVELO_PYTHON ${Python3_EXECUTABLE})
+# Debian's Python, as for the end-to-end tests: its zlib compresses the zips.
+find_program(TARVELO_PACKAGE_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(NOT TARVELO_PACKAGE_PYTHON)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  set(TARVELO_PACKAGE_PYTHON ${Python3_EXECUTABLE} CACHE FILEPATH "Python that gives the packages their fixed form" FORCE)
+endif()
+set(CPACK_TARVELO_PYTHON ${TARVELO_PACKAGE_PYTHON})
 set(CPACK_TARVELO_SOURCE_DATE_EPOCH ${TARVELO_SOURCE_DATE_EPOCH})
 # Signing first: the files' dates are set after it.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/sign.cmake ${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
