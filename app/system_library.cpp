@@ -2,6 +2,12 @@
 
 #include <cwchar>
 
+// Older SDK headers declare the flag for Windows 8 and later only; Windows 7
+// takes it too once updated, which SearchFlagsKnown() asks.
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
 namespace tarvelo {
 
 namespace {
