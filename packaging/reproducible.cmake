@@ -13,6 +13,15 @@ if(DEFINED CPACK_PACKAGE_FILES)
   endforeach()
 else()
   set(_work "stamp;${CPACK_TEMPORARY_INSTALL_DIRECTORY}")
+  # makensis stores the date of the pages' picture as well: the installer
+  # takes a copy dated like the rest (this script runs in the generator's
+  # scope, before the installer script is written).
+  if(CPACK_TARVELO_SIDE_PICTURE AND CPACK_TOPLEVEL_DIRECTORY)
+    set(_picture "${CPACK_TOPLEVEL_DIRECTORY}/installer_side.bmp")
+    file(COPY_FILE "${CPACK_TARVELO_SIDE_PICTURE}" "${_picture}")
+    set(CPACK_TARVELO_SIDE_PICTURE "${_picture}")
+    list(APPEND _work "stamp;${_picture}")
+  endif()
 endif()
 while(_work)
   list(POP_FRONT _work _command _path)
