@@ -6,6 +6,8 @@ if(MINGW)
 endif()
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
 
+include(${CMAKE_SOURCE_DIR}/cmake/SourceDate.cmake)
+
 # One self-contained .exe: no MinGW runtime DLLs beside it.
 if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
@@ -49,7 +51,9 @@ foreach(_src IN LISTS _portable_sources ITEMS app/terminate_handler.cpp app/libr
   list(REMOVE_ITEM _win_sources ${CMAKE_SOURCE_DIR}/${_src})
 endforeach()
 add_library(tarvelo_win STATIC ${_win_sources})
-target_link_libraries(tarvelo_win PUBLIC tarvelo_portable winmm shell32 ole32 comctl32 gdi32 user32 advapi32 msimg32)
+# Known DLLs only: anything else is loaded at run time from the system folder
+# (app/system_library.h); the import check in tests/ holds the list.
+target_link_libraries(tarvelo_win PUBLIC tarvelo_portable shell32 ole32 gdi32 user32 advapi32)
 tarvelo_warnings(tarvelo_win)
 
 add_executable(Tarvelo WIN32 program/main.cpp $<TARGET_OBJECTS:tarvelo_resources>)
@@ -87,6 +91,7 @@ gtest_discover_tests(wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST
 
 add_subdirectory(tests/tools)
 add_subdirectory(tests/e2e)
+add_subdirectory(tests/package)
 
 file(GLOB _win_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/win_*.cpp)
 foreach(_src IN LISTS _win_benches)

@@ -1,16 +1,24 @@
 #include "drives/drive_io.h"
 
+#include "app/system_library.h"
+
 namespace tarvelo {
 
 namespace {
 
+// winmm is not a known DLL: loaded from the system folder on the first
+// command; without it a command fails as with no driver.
+constexpr MCIERROR kNoMci = MCIERR_CANNOT_LOAD_DRIVER;
+
 class SystemIo final : public DriveIo {
  public:
   MCIERROR SendMciCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) override {
-    return ::mciSendCommandA(device, message, flags, params);
+    auto* send = winmm_.Procedure<decltype(::mciSendCommandA)>("mciSendCommandA");
+    return send ? send(device, message, flags, params) : kNoMci;
   }
   MCIERROR SendMciString(const char* command, char* returnBuffer, UINT returnLength, HWND callback) override {
-    return ::mciSendStringA(command, returnBuffer, returnLength, callback);
+    auto* send = winmm_.Procedure<decltype(::mciSendStringA)>("mciSendStringA");
+    return send ? send(command, returnBuffer, returnLength, callback) : kNoMci;
   }
   HANDLE CreateFile(const char* path, DWORD access, DWORD shareMode, DWORD creation) override {
     return ::CreateFileA(path, access, shareMode, nullptr, creation, 0, nullptr);
@@ -20,6 +28,9 @@ class SystemIo final : public DriveIo {
     return ::DeviceIoControl(device, code, in, inSize, out, outSize, returned, nullptr);
   }
   BOOL CloseHandle(HANDLE handle) override { return ::CloseHandle(handle); }
+
+ private:
+  SystemLibrary winmm_{L"winmm.dll"};
 };
 
 }  // namespace

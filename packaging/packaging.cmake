@@ -44,6 +44,46 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_options.cmake)
 # CPack takes NSIS.template.in from this folder instead of its own.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 set(CPACK_TARVELO_ICON ${TARVELO_ART_DIR}/tarvelo.ico)
+set(CPACK_TARVELO_SIDE_PICTURE ${TARVELO_ART_DIR}/installer_side.bmp)
+
+# The same bytes from every build of one commit (reproducible.cmake).
+# Debian's Python, as for the end-to-end tests: its zlib compresses the zips.
+find_program(TARVELO_PACKAGE_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(NOT TARVELO_PACKAGE_PYTHON)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  set(TARVELO_PACKAGE_PYTHON ${Python3_EXECUTABLE} CACHE FILEPATH "Python that gives the packages their fixed form" FORCE)
+endif()
+set(CPACK_TARVELO_PYTHON ${TARVELO_PACKAGE_PYTHON})
+set(CPACK_TARVELO_SOURCE_DATE_EPOCH ${TARVELO_SOURCE_DATE_EPOCH})
+# Signing first: the files' dates are set after it.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/sign.cmake ${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
+
+# Where the packages are published, for the winget and Scoop manifests that
+# scripts/package writes beside them (manifests.py): {version} and {file}
+# stand for the version and a package's file name.
+set(TARVELO_PROJECT_URL "https://github.com/Hobrast/Tarvelo" CACHE STRING "The project's home page")
+set(TARVELO_RELEASE_URL "${TARVELO_PROJECT_URL}/releases/download/v{version}/{file}" CACHE STRING
+  "Download address of a released package, with {version} and {file}")
+# winget knows an installed program by its uninstall key's name.
+tarvelo_header_text(_uninstall_key packaging/NSIS.template.in UNINSTALL_KEY)
+if(NOT _uninstall_key MATCHES "\\\\\\$\\{PRODUCT\\}$")
+  message(FATAL_ERROR "packaging: the uninstall key ${_uninstall_key} is no longer named after the product")
+endif()
+set(_product_code ${CPACK_PACKAGE_NAME})
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/packaging/release.json @ONLY CONTENT [=[{
+  "name": "@CPACK_PACKAGE_NAME@",
+  "publisher": "@CPACK_PACKAGE_VENDOR@",
+  "version": "@PROJECT_VERSION@",
+  "summary": "@CPACK_PACKAGE_DESCRIPTION_SUMMARY@",
+  "copyright": "@CPACK_TARVELO_COPYRIGHT@",
+  "exe": "@CPACK_TARVELO_EXE@",
+  "product_code": "@_product_code@",
+  "project_url": "@TARVELO_PROJECT_URL@",
+  "release_url": "@TARVELO_RELEASE_URL@",
+  "source_date_epoch": "@TARVELO_SOURCE_DATE_EPOCH@"
+}
+]=])
 
 # The texts beside the program, with Windows line ends for Notepad.
 set(_texts ${CMAKE_BINARY_DIR}/packaging)

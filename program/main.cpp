@@ -16,6 +16,7 @@
 #include "app/product.h"
 #include "app/resource_text.h"
 #include "app/utf8.h"
+#include "app/system_library.h"
 #include "resources/resource_ids.h"
 #include "ui/about/form_about.h"
 #include "ui/form_main.h"
@@ -39,6 +40,10 @@ int ReportStartupFailure(const std::exception& error) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything can load a DLL: none may come from the program's folder,
+  // which for a downloaded zip is Downloads, or from the current one.
+  tarvelo::RestrictDllSearch();
+
   // Only existence counts: the object is never mapped. Its name has no
   // namespace prefix, so the guard holds within one desktop session.
   tarvelo::UniqueKernelHandle guard(

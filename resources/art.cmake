@@ -20,7 +20,7 @@ set(TARVELO_ART_DIR ${CMAKE_BINARY_DIR}/art)
 set(_art_script ${CMAKE_SOURCE_DIR}/scripts/art/draw_all.py)
 file(GLOB _art_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scripts/art/*.py)
 set(TARVELO_ART_FILES "")
-foreach(_name form.png tarvelo.ico reference/tarvelo.ico)
+foreach(_name form.png tarvelo.ico reference/tarvelo.ico installer_side.bmp)
   list(APPEND TARVELO_ART_FILES ${TARVELO_ART_DIR}/${_name})
 endforeach()
 # The pictures at 100 %, and at 150 and 200 % with the scale in the name.

@@ -21,6 +21,7 @@ from PIL import Image
 
 import controls
 import formats
+import installer
 import marks
 import pen
 import skin
@@ -61,6 +62,8 @@ def render():
         "form.png": formats.png_rgba(skin.draw()),
         "tarvelo.ico": formats.ico(icons, png_from=ICON_PNG_FROM),
         "reference/tarvelo.ico": formats.ico(icons),
+        # NSIS shows its pages' pictures from BMP files.
+        "installer_side.bmp": formats.bmp24(installer.side()),
     }
     for scale in SCALES:
         _render_pictures(files, scale)
@@ -194,6 +197,23 @@ def _skin_faults(data):
     return faults
 
 
+def _installer_faults(data):
+    """A 24-bit BMP of the size the welcome and finish pages show, in the
+    skin's dark panel colours, with the name and the disc drawn on it."""
+    header, width, height, _, bpp = struct.unpack_from("<IiiHH", data, 14)
+    if data[:2] != b"BM" or header != 40 or (width, height) != installer.SIDE or bpp != 24:
+        return ["installer_side.bmp: want a bottom-up %dx%d 24-bit BMP" % installer.SIDE]
+    image = Image.open(io.BytesIO(data)).convert("RGB")
+    faults = []
+    corners = [image.getpixel(p) for p in ((0, 0), (0, height - 1), (width // 2, 2))]
+    if any(max(p) > max(skin.PANEL_TOP) + 8 for p in corners):
+        faults.append("installer_side.bmp: the background is not the skin's dark panel")
+    light = sum(1 for p in image.getdata() if min(p) > 150)  # the disc and the letters
+    if light < 2000:
+        faults.append("installer_side.bmp: too little drawn on the panel")
+    return faults
+
+
 def check(folder):
     fresh = render()
     faults = [f"{name}: differs from a fresh drawing" for name, data in fresh.items()
@@ -201,6 +221,7 @@ def check(folder):
     if faults:
         return faults
     faults += _skin_faults(fresh["form.png"]) + _icon_faults(fresh["tarvelo.ico"], fresh["reference/tarvelo.ico"])
+    faults += _installer_faults(fresh["installer_side.bmp"])
     for name in PICTURES:
         faults += _picture_faults(name, fresh)
     if faults:

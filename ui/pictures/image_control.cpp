@@ -145,7 +145,9 @@ void TImageControl::Paint(HDC dc) const {
   if (!source) return;
   SelectObjectRestorer select(source.get(), picture_.get());
   if (Transparent) {
-    ::TransparentBlt(dc, bounds_.left, bounds_.top, width, height, source.get(), 0, 0, width, height, kWhite);
+    // gdi32's own export of the call msimg32 only forwards to: msimg32 is not
+    // a known DLL, and Windows would take it from the program's folder.
+    ::GdiTransparentBlt(dc, bounds_.left, bounds_.top, width, height, source.get(), 0, 0, width, height, kWhite);
   } else {
     ::BitBlt(dc, bounds_.left, bounds_.top, width, height, source.get(), 0, 0, SRCCOPY);
   }

@@ -7,6 +7,7 @@
 #include "app/names.h"
 #include "app/screen_scale.h"
 #include "app/resource_text.h"
+#include "app/system_library.h"
 #include "resources/resource_ids.h"
 #include "ui/skin/fade_steps.h"
 
@@ -52,14 +53,20 @@ void ShowForm(HWND window) {
 // by the next ones, and the last lands at the nominal end. The system's
 // timer is made fine for the length of the fade, or a pause of 20 ms would
 // last a whole tick of 15.6 ms more on some systems.
+// The timer calls are winmm's, which is not a known DLL (app/system_library.h).
+SystemLibrary winmm{L"winmm.dll"};
+
 class FadeClock {
  public:
-  FadeClock(DWORD duration, int steps) noexcept : duration_(duration), steps_(steps), fine_(::timeBeginPeriod(1) == 0) {
+  FadeClock(DWORD duration, int steps) noexcept : duration_(duration), steps_(steps) {
+    auto* begin = winmm.Procedure<decltype(::timeBeginPeriod)>("timeBeginPeriod");
+    end_ = winmm.Procedure<decltype(::timeEndPeriod)>("timeEndPeriod");
+    fine_ = begin && end_ && begin(1) == 0;
     ::QueryPerformanceFrequency(&frequency_);
     ::QueryPerformanceCounter(&start_);
   }
   ~FadeClock() {
-    if (fine_) ::timeEndPeriod(1);
+    if (fine_) end_(1);
   }
   FadeClock(const FadeClock&) = delete;
   FadeClock& operator=(const FadeClock&) = delete;
@@ -75,7 +82,8 @@ class FadeClock {
  private:
   DWORD duration_;
   int steps_;
-  bool fine_;
+  decltype(::timeEndPeriod)* end_ = nullptr;
+  bool fine_ = false;
   LARGE_INTEGER frequency_{};
   LARGE_INTEGER start_{};
 };
