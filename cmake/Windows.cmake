@@ -13,8 +13,9 @@ if(MINGW)
   # this folder (the portable library too, defined before this file). Each
   # function and object in a section of its own lets the linker leave out
   # what nothing uses (DWARF unwind tables keep every function that has one:
-  # in C++ code that is most). One GUI thread: function-local statics need
-  # no lock, and without the lock the threads library stays out. Only the
+  # in C++ code that is most). Function-local statics are built without a
+  # lock: only the GUI thread reaches any (the drive workers' threads touch
+  # none), and without the lock the guard code stays out. Only the
   # skin's pixel loops, run over every pixel at start-up and for each fade
   # and drag, are compiled for speed.
   foreach(_lang C CXX)
