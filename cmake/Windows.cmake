@@ -90,6 +90,7 @@ file(GLOB _win_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/win_*.cpp)
 foreach(_src IN LISTS _win_benches)
   get_filename_component(_name ${_src} NAME_WE)
   add_executable(${_name} ${_src} $<TARGET_OBJECTS:tarvelo_resources>)
-  target_link_libraries(${_name} PRIVATE tarvelo_win)
+  # The test support defines the drives a benchmark needs.
+  target_link_libraries(${_name} PRIVATE tarvelo_win tarvelo_test_support)
   set_target_properties(${_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_TEST_BIN_DIR})
 endforeach()
