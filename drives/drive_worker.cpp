@@ -13,6 +13,8 @@ namespace tarvelo {
 
 namespace {
 
+constexpr SIZE_T kPlainStack = 128 * 1024;
+
 // The system's own lock and thread calls, not the standard library's: those
 // bring their threads layer into the program, a sixth of its size.
 class Exclusive {
@@ -56,11 +58,26 @@ class DriveLane {
  public:
   using Task = std::function<void()>;
 
-  DriveLane() : state_(std::make_shared<State>()) {
+  // What a lane's work needs of its thread.
+  enum class Kind {
+    // The shell wants a single-threaded apartment, and may leave windows of
+    // its own on the thread, whose messages the wait must let through; MCI
+    // drivers and the shell may also go deep into the stack.
+    Shell,
+    // One shallow call each: a small stack and a plain wait, so that every
+    // drive can have one from the first tick without costing megabytes on a
+    // system that commits stacks whole.
+    Plain,
+  };
+
+  explicit DriveLane(Kind kind) : state_(std::make_shared<State>()) {
+    state_->shell = kind == Kind::Shell;
+    const SIZE_T stack = state_->shell ? 0 : kPlainStack;
     if (!state_->signal) throw std::runtime_error("no event for a drive lane");
     // The thread holds the state too: it may outlive this owner (see below).
     auto* shared = new std::shared_ptr<State>(state_);
-    thread_.reset(::CreateThread(nullptr, 0, &DriveLane::Run, shared, 0, nullptr));
+    thread_.reset(::CreateThread(nullptr, stack, &DriveLane::Run, shared, stack ? STACK_SIZE_PARAM_IS_A_RESERVATION : 0,
+                                 nullptr));
     if (!thread_) {
       delete shared;
       throw std::runtime_error("no thread for a drive lane");
@@ -121,16 +138,15 @@ class DriveLane {
     std::deque<Task> tasks;
     bool busy = true;  // until the thread has first looked at its queue
     bool stopping = false;
+    bool shell = false;
     UniqueKernelHandle signal{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   };
 
   static DWORD WINAPI Run(void* parameter) noexcept {
     std::shared_ptr<State> state = std::move(*static_cast<std::shared_ptr<State>*>(parameter));
     delete static_cast<std::shared_ptr<State>*>(parameter);
-    // The shell, which Explore calls here, wants a single-threaded apartment,
-    // and may leave windows of its own on this thread: the wait lets their
-    // messages through.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const HRESULT com =
+        state->shell ? ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) : E_FAIL;
     for (;;) {
       Task task;
       {
@@ -155,6 +171,10 @@ class DriveLane {
         continue;
       }
       HANDLE signal = state->signal.get();
+      if (!state->shell) {
+        ::WaitForSingleObject(signal, INFINITE);
+        continue;
+      }
       ::MsgWaitForMultipleObjects(1, &signal, FALSE, INFINITE, QS_ALLINPUT);
       MSG message;
       while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
@@ -176,7 +196,7 @@ DriveWorker::~DriveWorker() { Finish(kEndBound); }
 
 DriveLane& DriveWorker::CommandLane(char letter) {
   const std::size_t index = letter >= 'A' && letter <= 'Z' ? static_cast<std::size_t>(letter - 'A') : kLanes - 1;
-  if (!commands_[index]) commands_[index] = std::make_unique<DriveLane>();
+  if (!commands_[index]) commands_[index] = std::make_unique<DriveLane>(DriveLane::Kind::Shell);
   return *commands_[index];
 }
 
@@ -199,7 +219,7 @@ bool DriveWorker::QueryVolume(char letter, Answer answer) {
   const std::size_t index = static_cast<std::size_t>(letter - 'A');
   if (asking_[index]) return false;
   try {
-    if (!queries_[index]) queries_[index] = std::make_unique<DriveLane>();
+    if (!queries_[index]) queries_[index] = std::make_unique<DriveLane>(DriveLane::Kind::Plain);
   } catch (const std::exception&) {
     return false;  // asked again at the next tick
   }
