@@ -16,7 +16,7 @@ namespace {
 constexpr SIZE_T kPlainStack = 128 * 1024;
 
 // The system's own lock and thread calls, not the standard library's: those
-// bring their threads layer into the program, a sixth of its size.
+// bring more of their threads layer into the program (18 KB, measured).
 class Exclusive {
  public:
   explicit Exclusive(SRWLOCK& lock) noexcept : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
@@ -64,9 +64,8 @@ class DriveLane {
     // its own on the thread, whose messages the wait must let through; MCI
     // drivers and the shell may also go deep into the stack.
     Shell,
-    // One shallow call each: a small stack and a plain wait, so that every
-    // drive can have one from the first tick without costing megabytes on a
-    // system that commits stacks whole.
+    // One shallow call each: a small stack and a plain wait, as every drive
+    // has one from the first tick.
     Plain,
   };
 
