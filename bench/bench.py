@@ -5,14 +5,15 @@ nothing. scripts/bench builds what this needs, starts a virtual display and
 a fresh Wine prefix, and runs it with:
 
   TARVELO_DIST          folder with Tarvelo.exe and form.png
-  TARVELO_TESTS_BIN     folder with tarvelo-probe.exe and win_fade.exe
+  TARVELO_TESTS_BIN     folder with tarvelo-probe.exe, win_fade.exe and win_drives.exe
   TARVELO_NATIVE_BENCH  host_skin_decode of a native, optimised build
 
 The program is measured from outside, as a user runs it: started by the
 probe, which times it to its first full showing, and read through the
 probe (committed private memory, kernel handles) and through Linux
 (processor time of the Wine process, to the nanosecond). The fades are
-timed in-process by win_fade.exe.
+timed in-process by win_fade.exe, the window's answers while the drives
+are slow by win_drives.exe.
 """
 import argparse
 import contextlib
@@ -32,6 +33,7 @@ FADE_NOMINAL = 800           # ms, each fade
 START_AIM = FADE_NOMINAL + 300  # ms, process start to the fade-in's end
 START_ALLOWANCE = 300        # ms the start-up may add to the fade; the skin decode is part of it
 TICK_PERIOD = 1000           # ms between two drive-label ticks
+ANSWER_LIMIT = 50            # ms the window's thread may take to answer while drives are slow
 DRIVE_COUNTS = (0, 1, 8, 26)
 STARTS = 5
 SETTLE = 2.0                 # s after start-up before anything is read
@@ -61,7 +63,7 @@ class Bench:
         self.folder = self.prefix / "drive_c" / "bench"
         self.folder.mkdir(parents=True, exist_ok=True)
         for source in (self.dist / "Tarvelo.exe", self.dist / "form.png", self.tests_bin / "tarvelo-probe.exe",
-                       self.tests_bin / "win_fade.exe"):
+                       self.tests_bin / "win_fade.exe", self.tests_bin / "win_drives.exe"):
             shutil.copy2(source, self.folder)
         self.discs = work / "discs"
 
@@ -293,6 +295,12 @@ def main():
         runs = re.search(r"(\d+) runs each", fades).group(1)
         for name, steps, ms in re.findall(r"^(fade-out|fade-in) \((\d+) steps\)\s+median\s+([\d.]+) ms", fades, re.M):
             table.add(f"{name} ({steps} steps, median of {runs})", float(ms), "ms", FADE_NOMINAL)
+
+        log("answers while the drives are slow, in-process")
+        slow = bench.run(["wine", r"C:\bench\win_drives.exe"], timeout=300)
+        answer = re.search(r"longest answer while drives are slow:\s+([\d.]+) ms", slow)
+        table.add("longest answer of the window, drives slow (tray 3 s, label 5 s)", float(answer.group(1)), "ms",
+                  ANSWER_LIMIT)
 
         log("start to shown")
         starts = []

@@ -15,8 +15,9 @@ if(MINGW)
   # this folder (the portable library too, defined before this file). Each
   # function and object in a section of its own lets the linker leave out
   # what nothing uses (DWARF unwind tables keep every function that has one:
-  # in C++ code that is most). One GUI thread: function-local statics need
-  # no lock, and without the lock the threads library stays out. Only the
+  # in C++ code that is most). Function-local statics are built without a
+  # lock: only the GUI thread reaches any (the drive workers' threads touch
+  # none), and without the lock the guard code stays out. Only the
   # skin's pixel loops, run over every pixel at start-up and for each fade
   # and drag, are compiled for speed.
   foreach(_lang C CXX)
@@ -97,6 +98,7 @@ file(GLOB _win_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/win_*.cpp)
 foreach(_src IN LISTS _win_benches)
   get_filename_component(_name ${_src} NAME_WE)
   add_executable(${_name} ${_src} $<TARGET_OBJECTS:tarvelo_resources>)
-  target_link_libraries(${_name} PRIVATE tarvelo_win)
+  # The test support defines the drives a benchmark needs.
+  target_link_libraries(${_name} PRIVATE tarvelo_win tarvelo_test_support)
   set_target_properties(${_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_TEST_BIN_DIR})
 endforeach()

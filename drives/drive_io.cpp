@@ -1,6 +1,7 @@
 #include "drives/drive_io.h"
 
 #include "app/system_library.h"
+#include <shellapi.h>
 
 namespace tarvelo {
 
@@ -28,16 +29,27 @@ class SystemIo final : public DriveIo {
     return ::DeviceIoControl(device, code, in, inSize, out, outSize, returned, nullptr);
   }
   BOOL CloseHandle(HANDLE handle) override { return ::CloseHandle(handle); }
+  BOOL VolumeInformation(const wchar_t* root, wchar_t* volumeName, DWORD volumeNameSize, DWORD* serial,
+                         DWORD* maxComponentLength, DWORD* flags, wchar_t* fileSystemName,
+                         DWORD fileSystemNameSize) override {
+    return ::GetVolumeInformationW(root, volumeName, volumeNameSize, serial, maxComponentLength, flags,
+                                   fileSystemName, fileSystemNameSize);
+  }
+  HINSTANCE ShellOpen(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                      const wchar_t* directory, int show) override {
+    return ::ShellExecuteW(owner, verb, file, parameters, directory, show);
+  }
 
  private:
   SystemLibrary winmm_{L"winmm.dll"};
 };
 
+// At namespace scope and constant-initialised: the drive workers' threads
+// reach it too, and function-local statics are built without a lock here.
+SystemIo systemIo;
+
 }  // namespace
 
-DriveIo& SystemDriveIo() {
-  static SystemIo io;
-  return io;
-}
+DriveIo& SystemDriveIo() { return systemIo; }
 
 }  // namespace tarvelo

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "drives/drive_caption.h"
+
 namespace tarvelo {
 
 std::vector<char> OpticalDriveLetters(std::string (*typeQueryPath)(char letter)) {
@@ -13,6 +15,11 @@ std::vector<char> OpticalDriveLetters(std::string (*typeQueryPath)(char letter))
     if (::GetDriveTypeA(typeQueryPath(letter).c_str()) == DRIVE_CDROM) letters.push_back(letter);
   }
   return letters;
+}
+
+char FirstOpticalDriveLetter() {
+  const std::vector<char> letters = OpticalDriveLetters(&DriveRootPath);
+  return letters.empty() ? '\0' : letters.front();
 }
 
 }  // namespace tarvelo

@@ -11,6 +11,10 @@ namespace tarvelo {
 // `typeQueryPath` turns a letter into the path handed to GetDriveTypeA.
 std::vector<char> OpticalDriveLetters(std::string (*typeQueryPath)(char letter));
 
+// The first of those, which is the one the system's default CD audio device
+// moves unless the user chose another; 0 when there is none.
+char FirstOpticalDriveLetter();
+
 }  // namespace tarvelo
 
 #endif

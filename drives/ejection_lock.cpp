@@ -45,8 +45,10 @@ void SetMediaRemovalLock(DriveIo& io, char letter, bool prevent) {
   io.DeviceIoControl(volume.get(), IOCTL_STORAGE_MEDIA_REMOVAL, &request, sizeof request, nullptr, 0, &returned);
 }
 
-void SetMediaRemovalLockOnAllOpticalDrives(DriveIo& io, bool prevent) {
-  for (char letter : OpticalDriveLetters(&DriveRootPath)) SetMediaRemovalLock(io, letter, prevent);
+void SetMediaRemovalLockOnAllOpticalDrives(DriveWorker& worker, bool prevent) {
+  for (char letter : OpticalDriveLetters(&DriveRootPath)) {
+    worker.Command(letter, [letter, prevent](DriveIo& io) { SetMediaRemovalLock(io, letter, prevent); });
+  }
 }
 
 }  // namespace tarvelo

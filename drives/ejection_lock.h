@@ -4,6 +4,7 @@
 #define TARVELO_DRIVES_EJECTION_LOCK_H
 
 #include "drives/drive_io.h"
+#include "drives/drive_worker.h"
 
 namespace tarvelo {
 
@@ -11,8 +12,9 @@ namespace tarvelo {
 // A volume that cannot be opened or a driver that refuses is silently skipped.
 void SetMediaRemovalLock(DriveIo& io, char letter, bool prevent);
 
-// Sends the request to every optical drive present now, in letter order.
-void SetMediaRemovalLockOnAllOpticalDrives(DriveIo& io, bool prevent);
+// Gives every optical drive present now, in letter order, the request as a
+// command of its own lane: after the drive's earlier commands, before its later ones.
+void SetMediaRemovalLockOnAllOpticalDrives(DriveWorker& worker, bool prevent);
 
 }  // namespace tarvelo
 

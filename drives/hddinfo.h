@@ -6,10 +6,12 @@
 
 #include <string>
 
+#include "drives/drive_io.h"
+
 namespace tarvelo {
 
 struct VolumeInfo {
-  std::string label;
+  std::string label;  // UTF-8
   std::string fileSystemName;
   DWORD serialNumber = 0;
   DWORD maxComponentLength = 0;
@@ -18,8 +20,9 @@ struct VolumeInfo {
 
 // Asks the system about the volume in drive `letter`. Returns false, leaving
 // `info` as it was, when there is no readable volume (no disc, tray open,
-// drive gone).
-bool GetDriveVolumeInfo(char letter, VolumeInfo& info);
+// drive gone). The drive may take seconds to answer: never called on the
+// window's thread.
+bool GetDriveVolumeInfo(DriveIo& io, char letter, VolumeInfo& info);
 
 }  // namespace tarvelo
 

@@ -7,6 +7,7 @@
 #include "app/module_path.h"
 #include "app/names.h"
 #include "app/screen_scale.h"
+#include "drives/drive_table.h"
 #include "drives/ejection_lock.h"
 #include "drives/tray_door.h"
 #include "resources/resource_ids.h"
@@ -25,6 +26,8 @@ constexpr int kDesignTop = 652;
 
 constexpr UINT_PTR kTimerCheckId = 1;
 constexpr UINT kTimerCheckInterval = 1000;
+// The drive worker has answers waiting.
+constexpr UINT kDriveReplies = WM_APP + 10;
 
 // The window the user last worked with among those the application window
 // owns comes to the foreground.
@@ -118,8 +121,11 @@ void TfrmMain::CreateComponents() {
   trayIcon_->OnDblClick = Queued(&TfrmMain::acShowExecute);
   trayIcon_->OnCloseRequest = [this] { application_.Terminate(); };
 
+  driveWorker_ = std::make_unique<DriveWorker>(
+      drives_, [window = Handle()] { ::PostMessageW(window, kDriveReplies, 0, 0); });
   // The drive timer runs from the moment the form exists, before FormCreate.
-  driveMenu_ = std::make_unique<DriveMenu>(popupMenuTray_, Handle(), kTimerCheckId, kTimerCheckInterval);
+  driveMenu_ =
+      std::make_unique<DriveMenu>(popupMenuTray_, *driveWorker_, Handle(), kTimerCheckId, kTimerCheckInterval);
 }
 
 UniqueHIcon TfrmMain::LoadTrayImage() const {
@@ -187,6 +193,9 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::FormDestroy() noexcept {
   ReleaseEjectionLocks();
+  // The releases reach the drives before the process ends, unless a drive
+  // hangs: the end waits for drive work only up to the bound.
+  driveWorker_->Finish(DriveWorker::kEndBound);
   skin_->FreeSkin();
   hotKeys_.reset();
 }
@@ -233,14 +242,18 @@ void TfrmMain::KeySelect() {
 
 void TfrmMain::TimerCheckTimer() { driveMenu_->RefreshCaptions(); }
 
-void TfrmMain::ExploreMenuItem(TMenuItem& sender) { DriveMenu::Explore(sender, application_.Handle()); }
+void TfrmMain::ExploreMenuItem(TMenuItem& sender) { driveMenu_->Explore(sender, application_.Handle()); }
 
 void TfrmMain::OpenMenuItem(TMenuItem& sender) {
-  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) OpenDriveDoor(drives_, *letter);
+  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) {
+    driveWorker_->Command(*letter, [drive = *letter](DriveIo& io) { OpenDriveDoor(io, drive); });
+  }
 }
 
 void TfrmMain::CloseMenuItem(TMenuItem& sender) {
-  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) CloseDriveDoor(drives_, *letter);
+  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) {
+    driveWorker_->Command(*letter, [drive = *letter](DriveIo& io) { CloseDriveDoor(io, drive); });
+  }
 }
 
 // ---- actions ----------------------------------------------------------------
@@ -256,25 +269,27 @@ void TfrmMain::acFormAboutExecute() {
 }
 
 void TfrmMain::acDefautCDOpenExecute() {
+  // The asked state counts, not whether the drives have taken the lock yet:
+  // their lanes run the lock requests first all the same.
   if (acBlockAll.Checked) return;
-  OpenDefaultDoor(drives_, Handle());
+  driveWorker_->Command(FirstOpticalDriveLetter(), [window = Handle()](DriveIo& io) { OpenDefaultDoor(io, window); });
 }
 
 void TfrmMain::acDefaultCDCloseExecute() {
   if (acBlockAll.Checked) return;
-  CloseDefaultDoor(drives_, Handle());
+  driveWorker_->Command(FirstOpticalDriveLetter(), [window = Handle()](DriveIo& io) { CloseDefaultDoor(io, window); });
 }
 
 void TfrmMain::acBlockAllExecute() {
   acBlockAll.Checked = !acBlockAll.Checked;
   popupMenuTray_.SyncCheckMarks();
-  SetMediaRemovalLockOnAllOpticalDrives(drives_, acBlockAll.Checked);
+  SetMediaRemovalLockOnAllOpticalDrives(*driveWorker_, acBlockAll.Checked);
 }
 
 void TfrmMain::ReleaseEjectionLocks() {
   if (!acBlockAll.Checked) return;
   acBlockAll.Checked = false;
-  SetMediaRemovalLockOnAllOpticalDrives(drives_, false);
+  SetMediaRemovalLockOnAllOpticalDrives(*driveWorker_, false);
 }
 
 // The marks follow a switch at once, not only the next time the Tools
@@ -348,8 +363,15 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      // The process may be ended right after this returns: no tear-down follows.
-      if (wParam) ReleaseEjectionLocks();
+      // The process may be ended right after this returns: no tear-down
+      // follows, and the system gives a few seconds at most.
+      if (wParam) {
+        ReleaseEjectionLocks();
+        driveWorker_->Finish(DriveWorker::kEndBound);
+      }
+      return 0;
+    case kDriveReplies:
+      driveWorker_->DeliverReplies();
       return 0;
     case WM_CLOSE:
       // Any close request other than "Exit" ends the program without a fade.

@@ -16,6 +16,7 @@
 #include "app/handles.h"
 #include "app/window.h"
 #include "drives/drive_io.h"
+#include "drives/drive_worker.h"
 #include "settings/hotkeys.h"
 #include "ui/action_list.h"
 #include "ui/tray/drive_menu.h"
@@ -33,7 +34,8 @@ class TfrmMain : public Window {
   // Creates the components (window, tray icon, menu, drive timer) and runs
   // FormCreate. An error while creating the components propagates; an error
   // inside FormCreate is shown in the error box and skips its remaining steps.
-  // `drives` is what reaches the optical drives' MCI and lock controls.
+  // `drives` is what reaches the optical drives (MCI, locks, volume queries,
+  // Explore); the form's drive worker makes those calls off its thread.
   explicit TfrmMain(TApplication& application, DriveIo& drives = SystemDriveIo());
   ~TfrmMain() override;
 
@@ -63,6 +65,7 @@ class TfrmMain : public Window {
   TTrayIcon& TrayIcon() noexcept { return *trayIcon_; }
   SkinLayers& Skin() noexcept { return *skin_; }
   PictureButtons& Buttons() noexcept { return *buttons_; }
+  DriveWorker& DriveWork() noexcept { return *driveWorker_; }
 
   // Handlers that run from outside the form's own messages as well.
   void acHideExecute();
@@ -156,6 +159,7 @@ class TfrmMain : public Window {
   TPopupMenu popupMenuTray_;
   UniqueHIcon trayImage_;
   std::unique_ptr<TTrayIcon> trayIcon_;
+  std::unique_ptr<DriveWorker> driveWorker_;
   std::unique_ptr<DriveMenu> driveMenu_;
   std::unique_ptr<PictureButtons> buttons_;
   std::unique_ptr<SkinLayers> skin_;

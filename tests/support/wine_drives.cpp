@@ -81,11 +81,16 @@ DriveView ReadDrive(char letter) {
   const std::string root = std::string(1, Upper(letter)) + ":\\";
   DriveView view;
   view.type = ::GetDriveTypeA(root.c_str());
-  char label[MAX_PATH + 1] = {};
+  // Wide, and the label as UTF-8: a label in any script reads back as written.
+  const std::wstring wideRoot(root.begin(), root.end());
+  wchar_t label[MAX_PATH + 1] = {};
   DWORD serial = 0;
-  view.readable = ::GetVolumeInformationA(root.c_str(), label, sizeof label, &serial, nullptr, nullptr, nullptr, 0) != 0;
+  view.readable = ::GetVolumeInformationW(wideRoot.c_str(), label, MAX_PATH + 1, &serial, nullptr, nullptr, nullptr,
+                                          0) != 0;
   if (view.readable) {
-    view.label = label;
+    char utf8[4 * (MAX_PATH + 1)] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, label, -1, utf8, sizeof utf8, nullptr, nullptr);
+    view.label = utf8;
     view.serial = serial;
   }
   return view;

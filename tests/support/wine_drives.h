@@ -15,8 +15,8 @@ namespace tarvelo::testing {
 // What this process sees of a drive letter.
 struct DriveView {
   UINT type = DRIVE_NO_ROOT_DIR;  // GetDriveTypeA on "X:\"
-  bool readable = false;          // GetVolumeInformationA answered
-  std::string label;
+  bool readable = false;          // GetVolumeInformationW answered
+  std::string label;              // UTF-8
   DWORD serial = 0;
 };
 
@@ -29,7 +29,7 @@ bool WaitForDrive(char letter, const std::function<bool(const DriveView&)>& done
                   std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // Makes `letter` a CD-ROM drive on the absolute Unix folder `unixPath`
-// (created if missing) with the given volume label and serial number. Wine
+// (created if missing) with the given volume label (UTF-8) and serial number. Wine
 // drops trailing blanks of a label and puts a serial of its own in place of 0.
 // Calling it again for a defined drive is how its label changes while
 // programs run: Wine reads the label only when a drive is defined. Returns

@@ -249,12 +249,12 @@ TEST_F(PictureButtons, TheCrossHidesTheWindowAndDoesNotEndTheProgram) {
 TEST_F(PictureButtons, OpenAndCloseMoveTheDefaultTrayOnAWholeClickOnly) {
   ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::OpenCD)));
   testing::ClickMouse();
-  ASSERT_TRUE(PumpUntil([&] { return io_.calls.size() == 1; }, kDeadline));
+  ASSERT_TRUE(PumpUntil([&] { return io_.Calls().size() == 1; }, kDeadline));
   EXPECT_NE(io_.calls[0].find("\"Set cdaudio door open wait\""), std::string::npos) << io_.calls[0];
 
   ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::CloseCd)));
   testing::ClickMouse();
-  ASSERT_TRUE(PumpUntil([&] { return io_.calls.size() == 2; }, kDeadline));
+  ASSERT_TRUE(PumpUntil([&] { return io_.Calls().size() == 2; }, kDeadline));
   EXPECT_NE(io_.calls[1].find("\"Set cdaudio door closed wait\""), std::string::npos) << io_.calls[1];
 
   // Pressed on Open, released on Close: neither is a click.
@@ -264,6 +264,7 @@ TEST_F(PictureButtons, OpenAndCloseMoveTheDefaultTrayOnAWholeClickOnly) {
   ASSERT_TRUE(MoveOnto(form_->Buttons().Control(Picture::CloseCd)));
   testing::ClickMouse(0, MOUSEEVENTF_LEFTUP);
   PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+  ASSERT_TRUE(form_->DriveWork().WaitForCommands(std::chrono::seconds(10)));
   EXPECT_EQ(io_.calls.size(), 2u);
   EXPECT_EQ(form_->Tag(), 1);
 }

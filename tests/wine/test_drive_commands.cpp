@@ -1,10 +1,13 @@
 // What the optical drives receive from the tray commands, the default-drive
 // actions and "Block All", recorded at the one interface that reaches a
 // physical drive. The calls also go on to Wine's CD-ROM emulation, so the
-// program runs against real answers where a test scripts no failure.
+// program runs against real answers where a test scripts no failure. The
+// calls run on the form's drive worker: each check waits for it first.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +23,18 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// Each drive has a lane of its own, so what two drives receive interleaves
+// freely: the calls grouped by drive, each drive's in the order it got them.
+Lines ByDrive(Lines lines) {
+  auto drive = [](const std::string& line) {
+    const std::size_t at = line.find(":");
+    return at == std::string::npos || at == 0 ? '\0' : line[at - 1];
+  };
+  std::stable_sort(lines.begin(), lines.end(),
+                   [&](const std::string& a, const std::string& b) { return drive(a) < drive(b); });
+  return lines;
+}
+
 class DriveCommands : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -28,8 +43,11 @@ class DriveCommands : public ::testing::Test {
     application_ = std::make_unique<TApplication>();
     form_ = std::make_unique<TfrmMain>(*application_, io_);
     io_.callbackWindow = form_->Handle();
+    Settle();
     io_.calls.clear();
   }
+  // The drive commands given so far have reached the seam.
+  void Settle() { ASSERT_TRUE(form_->DriveWork().WaitForCommands(std::chrono::seconds(10))); }
   void TearDown() override {
     form_.reset();
     application_.reset();
@@ -57,6 +75,7 @@ class DriveCommands : public ::testing::Test {
 TEST_F(DriveCommands, PerDriveOpenAndCloseUseTheirOwnDeviceAndAlwaysCloseIt) {
   SubItem('F', "Open").Click();
   SubItem('F', "Close").Click();
+  Settle();
   const Lines expected = {
       "MCI_OPEN dev=0 flags=0x2200 callback=0 type=CDAudio element=F: -> 0",
       "MCI_SET dev=opened flags=0x100 params=null",
@@ -71,6 +90,7 @@ TEST_F(DriveCommands, PerDriveOpenAndCloseUseTheirOwnDeviceAndAlwaysCloseIt) {
 TEST_F(DriveCommands, FailedOpenSendsNothingMoreAndFailedDoorStillCloses) {
   io_.failMciOpen = true;
   SubItem('D', "Open").Click();
+  Settle();
   ASSERT_EQ(io_.calls.size(), 1u);
   EXPECT_EQ(io_.calls[0].rfind("MCI_OPEN", 0), 0u);
 
@@ -78,6 +98,7 @@ TEST_F(DriveCommands, FailedOpenSendsNothingMoreAndFailedDoorStillCloses) {
   io_.failMciOpen = false;
   io_.failMciSet = true;
   SubItem('D', "Close").Click();
+  Settle();
   ASSERT_EQ(io_.calls.size(), 3u);
   EXPECT_EQ(io_.calls[1].rfind("MCI_SET dev=opened flags=0x200", 0), 0u);
   EXPECT_EQ(io_.calls[2], "MCI_CLOSE dev=opened flags=0x0 params=open-block -> 0");
@@ -88,6 +109,7 @@ TEST_F(DriveCommands, DriveLetterComesFromTheHintNotTheCaption) {
   // A label that itself looks like another drive must not redirect the command.
   open.Parent()->SetCaption("D: LOOKS LIKE D");
   open.Click();
+  Settle();
   ASSERT_FALSE(io_.calls.empty());
   EXPECT_NE(io_.calls[0].find("element=F:"), std::string::npos) << io_.calls[0];
 }
@@ -96,6 +118,7 @@ TEST_F(DriveCommands, EntryOfARemovedDriveDoesNothing) {
   ASSERT_TRUE(testing::RemoveDrive('F'));
   SubItem('F', "Open").Click();
   SubItem('F', "Close").Click();
+  Settle();
   // Wine's MCI refuses a drive that is not there: only the two opens are sent.
   ASSERT_EQ(io_.calls.size(), 2u);
   for (const std::string& call : io_.calls) {
@@ -107,6 +130,7 @@ TEST_F(DriveCommands, EntryOfARemovedDriveDoesNothing) {
 TEST_F(DriveCommands, BlockAllLocksThenReleasesEveryOpticalDriveInLetterOrder) {
   ASSERT_TRUE(form_->acBlockAll.Execute());
   EXPECT_TRUE(form_->acBlockAll.Checked);
+  Settle();
   const Lines locked = {
       "CreateFile \\\\.\\D: access=0xC0000000 share=0x3 creation=3",
       "DeviceIoControl \\\\.\\D: code=0x2D4804 in=[1] out=null/0 returned=set",
@@ -115,14 +139,16 @@ TEST_F(DriveCommands, BlockAllLocksThenReleasesEveryOpticalDriveInLetterOrder) {
       "DeviceIoControl \\\\.\\F: code=0x2D4804 in=[1] out=null/0 returned=set",
       "CloseHandle \\\\.\\F:",
   };
-  EXPECT_EQ(io_.calls, locked);
+  EXPECT_EQ(ByDrive(io_.calls), locked);
 
   io_.calls.clear();
   ASSERT_TRUE(form_->acBlockAll.Execute());
   EXPECT_FALSE(form_->acBlockAll.Checked);
-  ASSERT_EQ(io_.calls.size(), 6u);
-  EXPECT_EQ(io_.calls[1], "DeviceIoControl \\\\.\\D: code=0x2D4804 in=[0] out=null/0 returned=set");
-  EXPECT_EQ(io_.calls[4], "DeviceIoControl \\\\.\\F: code=0x2D4804 in=[0] out=null/0 returned=set");
+  Settle();
+  const Lines released = ByDrive(io_.calls);
+  ASSERT_EQ(released.size(), 6u);
+  EXPECT_EQ(released[1], "DeviceIoControl \\\\.\\D: code=0x2D4804 in=[0] out=null/0 returned=set");
+  EXPECT_EQ(released[4], "DeviceIoControl \\\\.\\F: code=0x2D4804 in=[0] out=null/0 returned=set");
   EXPECT_EQ(io_.OpenHandles(), 0u);
 }
 
@@ -130,13 +156,14 @@ TEST_F(DriveCommands, BlockAllSkipsVolumesItCannotReachAndKeepsGoing) {
   io_.unopenableVolumes.insert("\\\\.\\D:");
   io_.failIoctl = true;
   form_->acBlockAll.Execute();
+  Settle();
   const Lines expected = {
       "CreateFile \\\\.\\D: access=0xC0000000 share=0x3 creation=3",
       "CreateFile \\\\.\\F: access=0xC0000000 share=0x3 creation=3",
       "DeviceIoControl \\\\.\\F: code=0x2D4804 in=[1] out=null/0 returned=set",
       "CloseHandle \\\\.\\F:",
   };
-  EXPECT_EQ(io_.calls, expected);
+  EXPECT_EQ(ByDrive(io_.calls), expected);
   EXPECT_TRUE(form_->acBlockAll.Checked) << "the state flips however many drives answered";
 }
 
@@ -153,6 +180,7 @@ TEST_F(DriveCommands, BlockAllCheckMarkFollowsTheState) {
 TEST_F(DriveCommands, DefaultDriveActionsAreRefusedWhileBlockedButDriveEntriesAreNot) {
   form_->acDefautCDOpen.Execute();
   form_->acDefaultCDClose.Execute();
+  Settle();
   const Lines unblocked = {
       "MCI_STRING \"Set cdaudio door open wait\" buffer=null length=0 callback=form",
       "MCI_STRING \"Set cdaudio door closed wait\" buffer=null length=0 callback=form",
@@ -160,18 +188,22 @@ TEST_F(DriveCommands, DefaultDriveActionsAreRefusedWhileBlockedButDriveEntriesAr
   EXPECT_EQ(io_.calls, unblocked);
 
   form_->acBlockAll.Execute();
+  Settle();
   io_.calls.clear();
   form_->acDefautCDOpen.Execute();
   form_->acDefaultCDClose.Execute();
+  Settle();
   EXPECT_TRUE(io_.calls.empty());
 
   SubItem('D', "Open").Click();
+  Settle();
   ASSERT_EQ(io_.calls.size(), 3u);
   EXPECT_EQ(io_.calls[1], "MCI_SET dev=opened flags=0x100 params=null");
 }
 
 TEST_F(DriveCommands, EndingWithTheLockOnReleasesItOnce) {
   form_->acBlockAll.Execute();
+  Settle();
   io_.calls.clear();
   form_.reset();  // the program's tear-down after "Exit" or a close request
   const Lines released = {
@@ -182,11 +214,12 @@ TEST_F(DriveCommands, EndingWithTheLockOnReleasesItOnce) {
       "DeviceIoControl \\\\.\\F: code=0x2D4804 in=[0] out=null/0 returned=set",
       "CloseHandle \\\\.\\F:",
   };
-  EXPECT_EQ(io_.calls, released);
+  EXPECT_EQ(ByDrive(io_.calls), released);
 }
 
 TEST_F(DriveCommands, EndOfSessionReleasesTheLockAndTearDownDoesNotRepeatIt) {
   form_->acBlockAll.Execute();
+  Settle();
   io_.calls.clear();
   ::SendMessageA(form_->Handle(), WM_ENDSESSION, TRUE, 0);
   EXPECT_EQ(io_.calls.size(), 6u);
@@ -199,6 +232,7 @@ TEST_F(DriveCommands, EndOfSessionReleasesTheLockAndTearDownDoesNotRepeatIt) {
 TEST_F(DriveCommands, EndingWithTheLockOffSendsNothing) {
   form_->acBlockAll.Execute();
   form_->acBlockAll.Execute();
+  Settle();
   io_.calls.clear();
   ::SendMessageA(form_->Handle(), WM_ENDSESSION, FALSE, 0);  // the session goes on
   form_.reset();

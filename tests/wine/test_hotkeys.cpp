@@ -163,13 +163,14 @@ TEST(HotKeys, EachIdRunsItsActionOnceStartUpHasFinished) {
   testing::MessageBoxAnswerer answerer([&](const std::string&) {
     HWND formWindow = ::FindWindowA(names::kMainFormClass, nullptr);
     earlyPressDelivered = formWindow && ::SendMessageA(formWindow, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL, VK_PRIOR)) == 0;
-    callsWhileTheBoxWasOpen = io.calls.size();
+    callsWhileTheBoxWasOpen = io.Calls().size();
   });
   TApplication application;
   TfrmMain form(application, io);
   ASSERT_EQ(answerer.Texts().size(), 1u);
   ASSERT_TRUE(earlyPressDelivered);
   EXPECT_EQ(callsWhileTheBoxWasOpen, 0u);
+  ASSERT_TRUE(form.DriveWork().WaitForCommands(std::chrono::seconds(10)));
   ASSERT_EQ(io.calls.size(), 1u);
   EXPECT_NE(io.calls[0].find("\"Set cdaudio door open wait\""), std::string::npos) << io.calls[0];
   io.calls.clear();
@@ -183,6 +184,7 @@ TEST(HotKeys, EachIdRunsItsActionOnceStartUpHasFinished) {
   for (WPARAM id : {1, 2, 3, 4, 4, 0, 5}) ::PostMessageA(form.Handle(), WM_HOTKEY, id, 0);
   EXPECT_TRUE(PumpUntil([&] { return shows == 2; }, std::chrono::seconds(10)));
   EXPECT_EQ(hides, 1);
+  ASSERT_TRUE(form.DriveWork().WaitForCommands(std::chrono::seconds(10)));
   const std::vector<std::string> doors = {
       "MCI_STRING \"Set cdaudio door open wait\" buffer=null length=0 callback=form",
       "MCI_STRING \"Set cdaudio door closed wait\" buffer=null length=0 callback=form",
@@ -194,6 +196,7 @@ TEST(HotKeys, EachIdRunsItsActionOnceStartUpHasFinished) {
   io.calls.clear();
   for (WPARAM id : {1, 2, 4}) ::PostMessageA(form.Handle(), WM_HOTKEY, id, 0);
   EXPECT_TRUE(PumpUntil([&] { return shows == 3; }, std::chrono::seconds(10)));
+  ASSERT_TRUE(form.DriveWork().WaitForCommands(std::chrono::seconds(10)));
   EXPECT_TRUE(io.calls.empty());
   form.acBlockAll.Checked = false;
 }

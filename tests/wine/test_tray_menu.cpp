@@ -65,9 +65,10 @@ TfrmMain* TrayMenu::form_ = nullptr;
 TEST_F(TrayMenu, ShowsStaticLayoutThenOneEntryPerOpticalDrive) {
   form_->TimerCheckTimer();
   // One line between groups: the layout's last line and the one above the
-  // drives show as one.
+  // drives show as one. The labels come once the drives have answered.
   const std::vector<std::string> expected = {"About...", "Tools", "-", "Exit", "-", "D: DATA", "F: "};
-  EXPECT_EQ(MenuTexts(Menu()), expected);
+  EXPECT_TRUE(PumpUntil([&] { return MenuTexts(Menu()) == expected; }, std::chrono::seconds(10)))
+      << ::testing::PrintToString(MenuTexts(Menu()));
 
   HMENU tools = ::GetSubMenu(Menu(), 1);
   ASSERT_NE(tools, nullptr);
@@ -140,6 +141,28 @@ TEST_F(TrayMenu, ADrivePluggedInWhileRunningGetsItsEntryInLetterOrder) {
   const std::vector<std::string> sub = {"Explore...", "-", "Open", "Close"};
   EXPECT_EQ(MenuTexts(::GetSubMenu(Menu(), EntryPosition('E'))), sub);
   testing::RemoveDrive('E');
+}
+
+// Joliet and UDF labels are Unicode: one outside the ANSI code page keeps
+// every character in its entry, as the menu itself holds it.
+TEST(TrayMenuLabels, ACyrillicLabelShowsAsWritten) {
+  const std::string label = u8"\u0414\u0418\u0421\u041a \u2116 1";  // "ДИСК № 1"
+  ASSERT_TRUE(testing::DefineCdromDrive('G', ScratchUnixDir("tray-menu-g"), label, 0x4747));
+  TApplication application;
+  TfrmMain form(application);
+  auto entryText = [&] {
+    HMENU menu = form.PopupMenuTray().Handle();
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+      wchar_t text[64] = {};
+      ::GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+      if (text[0] == L'G') return std::wstring(text);
+    }
+    return std::wstring();
+  };
+  const std::wstring expected = L"G: \u0414\u0418\u0421\u041a \u2116 1";
+  EXPECT_TRUE(PumpUntil([&] { return entryText() == expected; }, std::chrono::seconds(10)));
+  EXPECT_EQ(entryText(), expected);
+  testing::RemoveDrive('G');
 }
 
 // Without optical drives the menu ends with "Exit": the lines after it stay

@@ -1,10 +1,9 @@
 #include "ui/tray/drive_menu.h"
 
-#include <shellapi.h>
-
 #include <string>
 #include <utility>
 
+#include "app/utf8.h"
 #include "drives/drive_caption.h"
 #include "drives/drive_table.h"
 #include "drives/hddinfo.h"
@@ -20,8 +19,8 @@ constexpr int kExploreItemTag = 2;
 
 }  // namespace
 
-DriveMenu::DriveMenu(TPopupMenu& menu, HWND window, UINT_PTR timerId, UINT interval)
-    : menu_(menu), timer_(window, timerId, interval) {}
+DriveMenu::DriveMenu(TPopupMenu& menu, DriveWorker& drives, HWND window, UINT_PTR timerId, UINT interval)
+    : menu_(menu), drives_(drives), timer_(window, timerId, interval) {}
 
 void DriveMenu::AppendEntries(Commands commands) {
   commands_ = std::move(commands);
@@ -94,9 +93,11 @@ void DriveMenu::RefreshCaptions() {
   for (std::size_t i = 0; i < count; ++i) {
     TMenuItem& item = root.Item(i);
     if (item.Tag != kDriveEntryTag || item.Hint.empty()) continue;
-    VolumeInfo info;
-    const bool answered = GetDriveVolumeInfo(item.Hint[0], info);
-    item.SetCaption(DriveEntryCaption(item.Hint, answered, info.label));
+    // Entries are never removed, so the item is still there when the answer comes.
+    TMenuItem* entry = &item;
+    drives_.QueryVolume(item.Hint[0], [entry](bool answered, const VolumeInfo& info) {
+      entry->SetCaption(DriveEntryCaption(entry->Hint, answered, info.label));
+    });
   }
 }
 
@@ -109,8 +110,9 @@ std::optional<char> DriveMenu::LetterOf(const TMenuItem& subItem) {
 void DriveMenu::Explore(const TMenuItem& subItem, HWND owner) {
   const std::optional<char> letter = LetterOf(subItem);
   if (!letter) return;
-  const std::string path = DriveRootPath(*letter);
-  ::ShellExecuteA(owner, "open", path.c_str(), nullptr, "", SW_SHOW);
+  drives_.Command(*letter, [owner, path = Widen(DriveRootPath(*letter))](DriveIo& io) {
+    io.ShellOpen(owner, L"open", path.c_str(), nullptr, L"", SW_SHOW);
+  });
 }
 
 }  // namespace tarvelo

@@ -1,8 +1,10 @@
 #include "ui/tray/popup_menu.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/errors.h"
+#include "app/utf8.h"
 #include "resources/resource_ids.h"
 
 namespace tarvelo {
@@ -112,20 +114,22 @@ void TPopupMenu::ShowItem(TMenuItem& item, UINT position) {
     ::SetMenuItemInfoA(where, at, TRUE, &info);
     parent.subMenu_ = sub;
   }
-  std::string text = item.Caption();
-  MENUITEMINFOA info{};
+  // Captions are UTF-8 (a disc label may be in any script): the wide call
+  // keeps every character.
+  WideText text = Widen(item.Caption());
+  MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
   info.wID = item.command_;
   info.fState = item.Checked() ? MFS_CHECKED : MFS_UNCHECKED;
-  if (IsLine(text)) {
+  if (IsLine(item.Caption())) {
     info.fType = MFT_SEPARATOR;
   } else {
     info.fType = MFT_STRING;
     info.fMask |= MIIM_STRING;
     info.dwTypeData = text.data();
   }
-  if (!::InsertMenuItemA(parent.subMenu_, position, TRUE, &info)) throw OutOfResourcesError(IDS_MENU_FAILED);
+  if (!::InsertMenuItemW(parent.subMenu_, position, TRUE, &info)) throw OutOfResourcesError(IDS_MENU_FAILED);
   item.shown_ = true;
 }
 
@@ -141,17 +145,17 @@ void TPopupMenu::LoadLevel(HMENU source, TMenuItem& parent,
                            const std::function<void(UINT command, MenuItemOptions& options)>& describe) {
   const int count = ::GetMenuItemCount(source);
   for (int i = 0; i < count; ++i) {
-    char text[256] = {};
-    MENUITEMINFOA info{};
+    wchar_t text[256] = {};
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU;
     info.dwTypeData = text;
-    info.cch = sizeof text - 1;
-    if (!::GetMenuItemInfoA(source, static_cast<UINT>(i), TRUE, &info)) continue;
+    info.cch = static_cast<UINT>(std::size(text) - 1);
+    if (!::GetMenuItemInfoW(source, static_cast<UINT>(i), TRUE, &info)) continue;
 
     MenuItemOptions options;
     options.command = info.wID;
-    options.caption = (info.fType & MFT_SEPARATOR) ? "-" : text;
+    options.caption = (info.fType & MFT_SEPARATOR) ? "-" : Narrow(text);
     describe(info.wID, options);
     TMenuItem& item = Add(parent, std::move(options));
     if (info.hSubMenu) LoadLevel(info.hSubMenu, item, describe);
@@ -193,12 +197,12 @@ void TPopupMenu::SetItemText(const TMenuItem& item) {
   HMENU menu;
   UINT position;
   if (!Locate(item, menu, position)) return;
-  std::string text = item.Caption();
-  MENUITEMINFOA info{};
+  WideText text = Widen(item.Caption());
+  MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STRING;
   info.dwTypeData = text.data();
-  ::SetMenuItemInfoA(menu, position, TRUE, &info);
+  ::SetMenuItemInfoW(menu, position, TRUE, &info);
 }
 
 void TPopupMenu::SetItemCheck(const TMenuItem& item) {
