@@ -1,6 +1,7 @@
 function(tarvelo_warnings target)
   if(MSVC)
-    target_compile_options(${target} PRIVATE /W4)
+    # Narrow literals hold UTF-8, as in every other build.
+    target_compile_options(${target} PRIVATE /W4 /utf-8)
     if(TARVELO_WERROR)
       target_compile_options(${target} PRIVATE /WX)
     endif()

@@ -133,8 +133,8 @@ TEST_F(Settings, AutostartWritesTheQuotedPathAndOffDeletesOnlyItsValue) {
 TEST_F(Settings, AutostartStoresEveryCharacterOfAPathOutsideTheCodePage) {
   CreateRunKey();
   bool autoStart = false;
-  SwitchAutoStart(autoStart, std::string(u8"C:\\users\\\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435"
-                                         u8"\u043b\u044c \u7528\u6237\\Tarvelo\\Tarvelo.exe"));
+  SwitchAutoStart(autoStart, std::string("C:\\users\\\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435"
+                                         "\u043b\u044c \u7528\u6237\\Tarvelo\\Tarvelo.exe"));
   EXPECT_TRUE(autoStart);
   EXPECT_EQ(testing::ReadWideString(names::kRunKeyPath, names::kRunValueName),
             std::wstring(L"\"C:\\users\\\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435\u043b\u044c "

@@ -246,10 +246,10 @@ TEST_F(SkinWindow, TheSkinSizesTheWindowsAndTheWorkAreaSizePlacesThemAMissingSki
 // code page (Cyrillic and Chinese on a Windows whose code page is 1252).
 TEST_F(SkinWindow, AMissingSkinIsNamedWithEveryCharacterOfItsName) {
   testing::MessageBoxAnswerer answerer;
-  EXPECT_FALSE(form_->Skin().LoadSkin(u8"Z:\\tmp\\tarvelo-wine-tests\\skin-window\\\u0444\u043e\u0440\u043c\u0430 "
-                                      u8"\u76ae\u80a4.png"));
+  EXPECT_FALSE(form_->Skin().LoadSkin("Z:\\tmp\\tarvelo-wine-tests\\skin-window\\\u0444\u043e\u0440\u043c\u0430 "
+                                      "\u76ae\u80a4.png"));
   EXPECT_EQ(answerer.Texts(),
-            std::vector<std::string>{u8"Image \u0444\u043e\u0440\u043c\u0430 \u76ae\u80a4.png introuvable."});
+            std::vector<std::string>{"Image \u0444\u043e\u0440\u043c\u0430 \u76ae\u80a4.png introuvable."});
 }
 
 // Moved to a monitor of 200 % and back: both layers, the skin and the

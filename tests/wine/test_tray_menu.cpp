@@ -146,7 +146,7 @@ TEST_F(TrayMenu, ADrivePluggedInWhileRunningGetsItsEntryInLetterOrder) {
 // Joliet and UDF labels are Unicode: one outside the ANSI code page keeps
 // every character in its entry, as the menu itself holds it.
 TEST(TrayMenuLabels, ACyrillicLabelShowsAsWritten) {
-  const std::string label = u8"\u0414\u0418\u0421\u041a \u2116 1";  // "ДИСК № 1"
+  const std::string label = "\u0414\u0418\u0421\u041a \u2116 1";  // "ДИСК № 1"
   ASSERT_TRUE(testing::DefineCdromDrive('G', ScratchUnixDir("tray-menu-g"), label, 0x4747));
   TApplication application;
   TfrmMain form(application);
