@@ -27,6 +27,14 @@ if(MINGW)
   string(APPEND CMAKE_CXX_FLAGS " -fno-threadsafe-statics")
   set_source_files_properties(ui/skin/skin_image.cpp PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O2>)
   add_link_options(-Wl,--gc-sections)
+  # Link-time optimisation leaves out what nothing calls. The linker alone
+  # cannot: the unwind tables refer to every function they describe, and
+  # they are always kept. At -Os GCC 12 merges each constructor's variants
+  # into one that its link-time alias pass then fails on (an internal
+  # compiler error in binds_to_current_def_p); the variants are kept apart.
+  set(CMAKE_INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
+  set_property(TARGET tarvelo_portable PROPERTY INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
+  string(APPEND CMAKE_CXX_FLAGS " -fno-declone-ctor-dtor")
 endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600 STRICT)
 
