@@ -5,7 +5,7 @@
     draw_all.py --check DIR   verify DIR: same bytes as a fresh drawing, and
                               the formats and sizes the program relies on
 
-The program carries its pictures as PNG and its icon's large images
+The program carries its pictures as PNG and its icon's images
 PNG-compressed. DIR/reference/ holds the same pictures as uncompressed BMP
 and icon, the form Windows loads without help: the in-process tests check
 that what the program decodes equals what Windows makes of those.
@@ -70,8 +70,10 @@ def render():
     return files
 
 
-# Icon images of this size and larger are stored as PNG.
-ICON_PNG_FROM = 48
+# Icon images of this size and larger are stored as PNG: all of them, since
+# Windows reads PNG icon images of any size from Vista on, and the small ones
+# as DIBs would be a twentieth of the program.
+ICON_PNG_FROM = 16
 WHITE = (255, 255, 255)
 DESIGNED = {  # name -> (size at 100 %, PIL mode of the decoded picture)
     "buttons": ((580, 50), "RGB"), "buttons_mask": ((580, 50), "1"),

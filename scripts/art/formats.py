@@ -78,8 +78,7 @@ def _icon_image(image):
 def ico(images, png_from=None):
     """Square RGBA images -> .ico: a 32-bit DIB entry each, or a PNG entry
     (the form Windows reads since Vista) for those of `png_from` pixels and
-    more. The small ones, which the notification area and title bars use,
-    stay DIBs."""
+    more."""
     payloads = [_png_rgba_small(im) if png_from and im.width >= png_from else _icon_image(im) for im in images]
     head = struct.pack("<HHH", 0, 1, len(images))
     offset = len(head) + 16 * len(images)

@@ -1,4 +1,4 @@
-// The program carries its pictures as PNG and its icon's large images
+// The program carries its pictures as PNG and its icon's images
 // PNG-compressed. What it gets from them must be what Windows made of the
 // same pictures stored the old way, as BMP and as an uncompressed icon; the
 // build draws those beside the program's, into reference/.
