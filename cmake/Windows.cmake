@@ -25,6 +25,9 @@ if(MINGW)
     string(APPEND CMAKE_${_lang}_FLAGS " -ffunction-sections -fdata-sections")
   endforeach()
   string(APPEND CMAKE_CXX_FLAGS " -fno-threadsafe-statics")
+  # Nothing asks an object for its type at run time; exceptions carry the
+  # type information they need without it.
+  string(APPEND CMAKE_CXX_FLAGS " -fno-rtti")
   set_source_files_properties(ui/skin/skin_image.cpp PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-O2>)
   add_link_options(-Wl,--gc-sections)
   # Link-time optimisation leaves out what nothing calls. The linker alone

@@ -3,6 +3,7 @@
 // tear-down in reverse order.
 #include <windows.h>
 
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
@@ -26,11 +27,9 @@ namespace {
 // An error before the main form is set up leaves nothing to run: say what it
 // was, the way the system reports an application failure, and end. The text
 // names the executable, whose name may lie outside the ANSI code page.
-int ReportStartupFailure(const std::exception& error) {
-  const auto* ours = dynamic_cast<const tarvelo::Error*>(&error);
-  const std::string text = tarvelo::ApplicationErrorText(
-      tarvelo::ResourceText(IDS_APPLICATION_ERROR), ours ? ours->ClassName() : "Exception",
-      tarvelo::ExecutableFileName(), ours ? ours->Address() : 0, error.what());
+int ReportStartupFailure(const char* className, std::uintptr_t address, const char* what) {
+  const std::string text = tarvelo::ApplicationErrorText(tarvelo::ResourceText(IDS_APPLICATION_ERROR), className,
+                                                         tarvelo::ExecutableFileName(), address, what);
   const std::string title = tarvelo::ResourceText(IDS_APPLICATION_ERROR_TITLE);
   ::MessageBoxW(nullptr, tarvelo::Widen(text).c_str(), tarvelo::Widen(title).c_str(),
                 MB_OK | MB_ICONSTOP | MB_TASKMODAL);
@@ -63,8 +62,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application->SetTitle(TARVELO_TITLE);
     frmMain = std::make_unique<tarvelo::TfrmMain>(*application);
     frmAbout = std::make_unique<tarvelo::TfrmAbout>(*application, frmMain->Buttons().ClosePictures());
+  } catch (const tarvelo::Error& error) {
+    return ReportStartupFailure(error.ClassName(), error.Address(), error.what());
   } catch (const std::exception& error) {
-    return ReportStartupFailure(error);
+    return ReportStartupFailure("Exception", 0, error.what());
   }
 
   application->Run();
