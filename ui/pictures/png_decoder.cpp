@@ -30,31 +30,6 @@ std::uint32_t BigEndian32(const std::uint8_t* p) {
 // rows could take with zlib's overhead.
 constexpr std::uint32_t kChunkLimit = 8000000;
 
-// The CRC-32 of the PNG format (polynomial 0xEDB88320, reflected), its table
-// computed once on first use.
-class Crc32 {
- public:
-  Crc32() {
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table_[n] = c;
-    }
-  }
-  std::uint32_t Update(std::uint32_t crc, const std::uint8_t* data, std::size_t size) const {
-    for (std::size_t i = 0; i < size; ++i) crc = table_[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc;
-  }
-
- private:
-  std::uint32_t table_[256];
-};
-
-const Crc32& CrcTable() {
-  static const Crc32 table;
-  return table;
-}
-
 // Not called where fuzzing lets any checksum pass.
 [[maybe_unused]] std::uint32_t Adler32(const std::uint8_t* data, std::size_t size) {
   std::uint32_t a = 1;
@@ -362,6 +337,17 @@ std::uint8_t Scale16(unsigned value) { return std::uint8_t((value * 255 + 32895)
 
 }  // namespace
 
+PngDecoder::PngDecoder(PngSource& source, std::uint32_t maxSide) : source_(source), maxSide_(maxSide) {
+  // The CRC-32 of the PNG format (polynomial 0xEDB88320, bits reflected).
+  // Made for each decoding, in a few microseconds, rather than kept in the
+  // executable's data.
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    std::uint32_t c = n;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    crcTable_[n] = c;
+  }
+}
+
 bool PngMemorySource::Read(std::uint8_t* out, std::size_t count) {
   if (count > left_) return false;
   if (count > 0) std::memcpy(out, next_, count);
@@ -401,13 +387,17 @@ bool PngDecoder::NextChunk() {
   return chunkLength_ <= limit;
 }
 
+std::uint32_t PngDecoder::Crc(std::uint32_t crc, const std::uint8_t* data, std::size_t size) const {
+  for (std::size_t i = 0; i < size; ++i) crc = crcTable_[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  return crc;
+}
+
 // The current chunk's data, appended to `keep` when given, and its CRC,
 // whose verdict is left in chunkCrcGood_.
 bool PngDecoder::ReadChunkData(std::vector<std::uint8_t>* keep) {
   std::uint8_t type[4] = {std::uint8_t(chunkType_ >> 24), std::uint8_t(chunkType_ >> 16),
                           std::uint8_t(chunkType_ >> 8), std::uint8_t(chunkType_)};
-  const Crc32& table = CrcTable();
-  std::uint32_t crc = table.Update(0xFFFFFFFFu, type, 4);
+  std::uint32_t crc = Crc(0xFFFFFFFFu, type, 4);
   std::uint8_t piece[4096];
   // In pieces, so that a length the file does not hold asks for no memory.
   for (std::uint32_t left = chunkLength_; left > 0;) {
@@ -418,7 +408,7 @@ bool PngDecoder::ReadChunkData(std::vector<std::uint8_t>* keep) {
       into = keep->data() + keep->size() - size;
     }
     if (!source_.Read(into, size)) return false;
-    crc = table.Update(crc, into, size);
+    crc = Crc(crc, into, size);
     left -= std::uint32_t(size);
   }
   std::uint8_t stored[4];

@@ -45,7 +45,7 @@ class PngDecoder {
   enum ColourType { kGrey = 0, kRgb = 2, kPalette = 3, kGreyAlpha = 4, kRgba = 6 };
 
   // Pictures with a side over `maxSide` are refused in the header.
-  PngDecoder(PngSource& source, std::uint32_t maxSide) : source_(source), maxSide_(maxSide) {}
+  PngDecoder(PngSource& source, std::uint32_t maxSide);
   PngDecoder(const PngDecoder&) = delete;
   PngDecoder& operator=(const PngDecoder&) = delete;
 
@@ -66,6 +66,7 @@ class PngDecoder {
   bool ReadImage(PngRows layout, std::uint8_t* const* rows);
 
  private:
+  std::uint32_t Crc(std::uint32_t crc, const std::uint8_t* data, std::size_t size) const;
   bool NextChunk();
   bool ReadChunkData(std::vector<std::uint8_t>* keep);
   bool ReadRestOfFile();
@@ -79,6 +80,7 @@ class PngDecoder {
 
   PngSource& source_;
   std::uint32_t maxSide_;
+  std::uint32_t crcTable_[256];
   // The chunk whose length and type were read last; its data comes next.
   std::uint32_t chunkLength_ = 0;
   std::uint32_t chunkType_ = 0;
