@@ -25,11 +25,6 @@ std::uint32_t BigEndian32(const std::uint8_t* p) {
   return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
 }
 
-// libpng's limits on a chunk's length, which it applies before reading the
-// data: 8,000,000 bytes for any chunk, and for image data no less than the
-// rows could take with zlib's overhead.
-constexpr std::uint32_t kChunkLimit = 8000000;
-
 // Not called where fuzzing lets any checksum pass.
 [[maybe_unused]] std::uint32_t Adler32(const std::uint8_t* data, std::size_t size) {
   std::uint32_t a = 1;
@@ -370,21 +365,13 @@ bool PngDecoder::NextChunk() {
   if (!source_.Read(head, sizeof head)) return false;
   chunkLength_ = BigEndian32(head);
   chunkType_ = BigEndian32(head + 4);
+  // The format's limits: lengths of 31 bits, types of four letters.
   if (chunkLength_ > 0x7FFFFFFFu) return false;
   for (int i = 4; i < 8; ++i) {
     const std::uint8_t letter = head[i] & 0xDF;
     if (letter < 'A' || letter > 'Z') return false;
   }
-  std::uint32_t limit = kChunkLimit;
-  if (chunkType_ == kIdat) {
-    // As libpng works it out, in bytes per row with the filter byte (and
-    // six more when interlaced).
-    const std::uint64_t perRow = std::uint64_t{width_} * Channels() * (depth_ > 8 ? 2 : 1) + 1 + (interlaced_ ? 6 : 0);
-    std::uint64_t rows = std::uint64_t{height_} * perRow;
-    rows += 6 + 5 * (rows / (perRow > 32566 ? 32566 : perRow) + 1);
-    if (rows > limit) limit = rows > 0x7FFFFFFFu ? 0x7FFFFFFFu : std::uint32_t(rows);
-  }
-  return chunkLength_ <= limit;
+  return true;
 }
 
 std::uint32_t PngDecoder::Crc(std::uint32_t crc, const std::uint8_t* data, std::size_t size) const {
@@ -392,9 +379,10 @@ std::uint32_t PngDecoder::Crc(std::uint32_t crc, const std::uint8_t* data, std::
   return crc;
 }
 
-// The current chunk's data, appended to `keep` when given, and its CRC,
-// whose verdict is left in chunkCrcGood_.
-bool PngDecoder::ReadChunkData(std::vector<std::uint8_t>* keep) {
+// The current chunk's data, appended to `keep` when given (up to
+// `keepAtMost` bytes there), and its CRC, whose verdict is left in
+// chunkCrcGood_.
+bool PngDecoder::ReadChunkData(std::vector<std::uint8_t>* keep, std::size_t keepAtMost) {
   std::uint8_t type[4] = {std::uint8_t(chunkType_ >> 24), std::uint8_t(chunkType_ >> 16),
                           std::uint8_t(chunkType_ >> 8), std::uint8_t(chunkType_)};
   std::uint32_t crc = Crc(0xFFFFFFFFu, type, 4);
@@ -403,7 +391,7 @@ bool PngDecoder::ReadChunkData(std::vector<std::uint8_t>* keep) {
   for (std::uint32_t left = chunkLength_; left > 0;) {
     const std::size_t size = left < sizeof piece ? left : sizeof piece;
     std::uint8_t* into = piece;
-    if (keep) {
+    if (keep && keep->size() + size <= keepAtMost) {
       keep->resize(keep->size() + size);
       into = keep->data() + keep->size() - size;
     }
@@ -609,12 +597,6 @@ void PngDecoder::Emit(PngRows layout, const std::uint8_t* row, std::uint32_t pas
 }
 
 bool PngDecoder::ReadImage(PngRows layout, std::uint8_t* const* rows) {
-  // The image data: the chunks that follow each other from the first.
-  std::vector<std::uint8_t> compressed;
-  do {
-    if (!ReadChunkData(&compressed) || !NextChunk()) return false;
-  } while (chunkType_ == kIdat);
-
   const unsigned passes = interlaced_ ? 7 : 1;
   const Pass* pass = interlaced_ ? kAdam7 : &kWhole;
   const unsigned pixelBits = BitsPerPixel();
@@ -628,10 +610,21 @@ bool PngDecoder::ReadImage(PngRows layout, std::uint8_t* const* rows) {
     if (rowBytes > widestRow) widestRow = rowBytes;
     rawSize += std::uint64_t{passHeight} * (rowBytes + 1);
   }
+  // Far more than a picture within any sensible side limit needs, and small
+  // enough for the sums below in 32 bits.
+  if (rawSize > 0x3FFFFFFFu) return false;
+
+  // The image data: the chunks that follow each other from the first. Twice
+  // the rows and a mebibyte is more than any encoder writes for them; what
+  // lies beyond is read and dropped, as libpng lets data after the stream's
+  // end pass. A file thus cannot ask for memory the picture does not need.
+  std::vector<std::uint8_t> compressed;
+  do {
+    if (!ReadChunkData(&compressed, std::size_t(2 * rawSize + (1 << 20))) || !NextChunk()) return false;
+  } while (chunkType_ == kIdat);
   // Deflate makes at most 258 bytes of two bits: data that could not fill
   // the rows is refused before their memory is asked for.
   if (rawSize / 1032 > compressed.size()) return false;
-  if (rawSize != static_cast<std::size_t>(rawSize)) return false;
   std::vector<std::uint8_t> raw(static_cast<std::size_t>(rawSize));
   if (!Inflater(compressed, raw).Run()) return false;
   compressed = std::vector<std::uint8_t>();

@@ -68,7 +68,7 @@ class PngDecoder {
  private:
   std::uint32_t Crc(std::uint32_t crc, const std::uint8_t* data, std::size_t size) const;
   bool NextChunk();
-  bool ReadChunkData(std::vector<std::uint8_t>* keep);
+  bool ReadChunkData(std::vector<std::uint8_t>* keep, std::size_t keepAtMost = SIZE_MAX);
   bool ReadRestOfFile();
   bool TakeHeader(const std::vector<std::uint8_t>& data);
   void TakeTransparency(const std::vector<std::uint8_t>& data);
