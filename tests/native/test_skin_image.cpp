@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -408,6 +409,53 @@ Bytes WithBadImageDataCrc() {
   return file;
 }
 
+// The file's chunks passed through `edit`, which appends what takes each one's place.
+Bytes EditChunks(const Bytes& file, const std::function<void(Bytes&, const std::string&, Bytes)>& edit) {
+  Bytes out(file.begin(), file.begin() + 8);
+  for (std::size_t at = 8; at + 12 <= file.size();) {
+    const std::size_t length = std::size_t(file[at]) << 24 | std::size_t(file[at + 1]) << 16 |
+                               std::size_t(file[at + 2]) << 8 | file[at + 3];
+    const auto data = file.begin() + std::ptrdiff_t(at + 8);
+    edit(out, std::string(file.begin() + std::ptrdiff_t(at + 4), data), Bytes(data, data + std::ptrdiff_t(length)));
+    at += 12 + length;
+  }
+  return out;
+}
+
+Bytes WithHeaderByte(std::size_t index, std::uint8_t value) {
+  return EditChunks(ValidRgba(4, 4), [&](Bytes& out, const std::string& type, Bytes data) {
+    if (type == "IHDR") data[index] = value;
+    testpng::AppendChunk(out, type.c_str(), data);
+  });
+}
+
+// Image data whose checksums hold but whose deflate stream does not: its
+// only block is of the reserved type.
+Bytes WithBadImageData() {
+  return EditChunks(ValidRgba(4, 4), [](Bytes& out, const std::string& type, const Bytes& data) {
+    testpng::AppendChunk(out, type.c_str(), type == "IDAT" ? Bytes{0x78, 0x01, 0x07, 0x00, 0x00} : data);
+  });
+}
+
+Bytes WithUnknownCriticalChunk() {
+  return EditChunks(ValidRgba(4, 4), [](Bytes& out, const std::string& type, const Bytes& data) {
+    if (type == "IDAT") testpng::AppendChunk(out, "ABCD", {1, 2, 3});
+    testpng::AppendChunk(out, type.c_str(), data);
+  });
+}
+
+Bytes PaletteWithoutPalette() {
+  PngPicture picture;
+  picture.width = 2;
+  picture.height = 2;
+  picture.colourType = PNG_COLOR_TYPE_PALETTE;
+  picture.palette = {{1, 2, 3}, {4, 5, 6}};
+  picture.rows = {0, 1, 1, 0};
+  return EditChunks(testpng::EncodePng(picture), [](Bytes& out, const std::string& type, const Bytes& data) {
+    if (type != "PLTE") testpng::AppendChunk(out, type.c_str(), data);
+  });
+}
+
 const std::string kFormatError = "Erreur format PNG (form.png)";
 
 class BadSkinFiles : public testing::TestWithParam<BadFileCase> {};
@@ -442,6 +490,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{"Truncated", "form.png", Truncated(), kFormatError},
         BadFileCase{"CutBeforeItsEnd", "form.png", WithoutEnd(), kFormatError},
         BadFileCase{"BadCrc", "form.png", WithBadImageDataCrc(), kFormatError},
+        BadFileCase{"BadImageData", "form.png", WithBadImageData(), kFormatError},
+        BadFileCase{"DepthNotForItsColourType", "form.png", WithHeaderByte(8, 4), kFormatError},
+        BadFileCase{"UnknownColourType", "form.png", WithHeaderByte(9, 5), kFormatError},
+        BadFileCase{"UnknownInterlace", "form.png", WithHeaderByte(12, 2), kFormatError},
+        BadFileCase{"UnknownCriticalChunk", "form.png", WithUnknownCriticalChunk(), kFormatError},
+        BadFileCase{"PaletteMissing", "form.png", PaletteWithoutPalette(), kFormatError},
         BadFileCase{"ZeroWidth", "form.png", testpng::HandMadeRgbaPng(0, 1), kFormatError},
         BadFileCase{"ZeroHeight", "form.png", testpng::HandMadeRgbaPng(1, 0), kFormatError},
         BadFileCase{"HugeHeader", "form.png", testpng::HandMadeRgbaPng(100000, 100000), kFormatError},
