@@ -69,7 +69,8 @@ class DriveLane {
     Plain,
   };
 
-  explicit DriveLane(Kind kind) : state_(std::make_shared<State>()) {
+  // new, not make_shared: see Failure in app/errors.h.
+  explicit DriveLane(Kind kind) : state_(new State) {
     state_->shell = kind == Kind::Shell;
     const SIZE_T stack = state_->shell ? 0 : kPlainStack;
     if (!state_->signal) throw OutOfResourcesError();
@@ -187,7 +188,7 @@ class DriveLane {
 };
 
 DriveWorker::DriveWorker(DriveIo& io, std::function<void()> wake)
-    : io_(io), replies_(std::make_shared<DriveReplies>()) {
+    : io_(io), replies_(new DriveReplies) {
   replies_->wake = std::move(wake);
 }
 
