@@ -7,14 +7,13 @@
 // display with Wine; it defines drive D: for itself and takes it away after.
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "app/application.h"
 #include "drives/drive_io.h"
+#include "tests/support/answer_probe.h"
 #include "tests/support/wine_drives.h"
 #include "ui/form_main.h"
 
@@ -81,19 +80,7 @@ int main() {
     tarvelo::TfrmMain form(application, io);
     const HWND window = form.Handle();
 
-    HANDLE stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::atomic<bool> probing{true};
-    std::atomic<long long> worst{0};
-    std::thread probe([&] {
-      do {
-        const auto start = Clock::now();
-        DWORD_PTR result = 0;
-        ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-        const long long took = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
-        worst = std::max<long long>(worst.load(), took);
-      } while (::WaitForSingleObject(stop, 10) == WAIT_TIMEOUT);
-      probing = false;
-    });
+    tarvelo::testing::AnswerProbe probe(window);
 
     // Posted, as a click or a hotkey arrives: the loop below runs them.
     ::PostMessageW(window, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL, VK_PRIOR));
@@ -108,12 +95,11 @@ int main() {
       }
     };
     while (Clock::now() < end) pump();
-    ::SetEvent(stop);
-    const auto deadline = Clock::now() + std::chrono::seconds(60);
-    while (probing && Clock::now() < deadline) pump();
-    probe.join();
-    ::CloseHandle(stop);
-    longest = static_cast<double>(worst.load()) / 1000;
+    const auto worst = probe.Stop([&](auto done) {
+      const auto deadline = Clock::now() + std::chrono::seconds(60);
+      while (!done() && Clock::now() < deadline) pump();
+    });
+    longest = static_cast<double>(worst.count()) / 1000;
     std::printf("door commands %d, volume answers %d in %lld ms\n", io.doors_.load(), io.volumes_.load(),
                 static_cast<long long>(kRunFor.count()));
   }

@@ -5,15 +5,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/application.h"
+#include "tests/support/answer_probe.h"
 #include "tests/support/wine_drives.h"
 #include "tests/wine/recording_drive_io.h"
 #include "tests/wine/wine_test_util.h"
@@ -29,39 +27,19 @@ constexpr auto kTrayTime = 3000ms;
 constexpr auto kSlowVolumeTime = 5000ms;
 constexpr auto kAnswerLimit = 50ms;
 
-// Another thread keeps sending the window a message that does nothing and
-// notes the longest wait for its answer.
+// The longest wait for the window's answer; its messages are pumped until
+// the last probe is in.
 class AnswerProbe {
  public:
-  explicit AnswerProbe(HWND window) : thread_([this, window] { Run(window); }) {}
+  explicit AnswerProbe(HWND window) : probe_(window) {}
   ~AnswerProbe() { Stop(); }
-  // The window's thread must go on answering until the last message is in.
   std::chrono::milliseconds Stop() {
-    if (thread_.joinable()) {
-      ::SetEvent(stop_);
-      testing::PumpUntil([this] { return done_.load(); }, std::chrono::seconds(30));
-      thread_.join();
-      ::CloseHandle(stop_);
-    }
-    return std::chrono::milliseconds(longest_.load());
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        probe_.Stop([](auto done) { testing::PumpUntil(done, std::chrono::seconds(30)); }));
   }
 
  private:
-  void Run(HWND window) {
-    do {
-      const auto start = Clock::now();
-      DWORD_PTR result = 0;
-      ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-      const long long took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-      longest_ = std::max<long long>(longest_.load(), took);
-    } while (::WaitForSingleObject(stop_, 10) == WAIT_TIMEOUT);
-    done_ = true;
-  }
-
-  HANDLE stop_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::atomic<long long> longest_{0};
-  std::atomic<bool> done_{false};
-  std::thread thread_;
+  testing::AnswerProbe probe_;
 };
 
 class SlowDrives : public ::testing::Test {
