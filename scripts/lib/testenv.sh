@@ -5,10 +5,15 @@
 #
 #   testenv_start_display [--own]   Xvfb + openbox + xcompmgr, unless a display
 #                                   is already there and --own is not given
+#   testenv_runs_32bit              whether 32-bit Windows programs can run
+#                                   here (see below); TESTENV_NO_32BIT_WHY
+#                                   then says why not
 #   testenv_start_wine PREFIX [ARCH] the prefix (created when missing) and a
 #                                   wineserver that stays up between programs;
 #                                   ARCH is win32 (the default) or win64, and
-#                                   a prefix keeps the one it was made with
+#                                   a prefix keeps the one it was made with.
+#                                   `wine` then runs that architecture's own
+#                                   loader, in this shell and below it
 #   testenv_stop_wine               ends that wineserver, to change prefixes
 #   testenv_stop                    ends what the two started; safe to call
 #                                   again and from an EXIT trap
@@ -27,7 +32,9 @@ _testenv_x_pids=()         # Xvfb, openbox, xcompmgr, in start order
 _testenv_saved_display=""  # DISPLAY before we replaced it
 _testenv_owns_display=0
 _testenv_prefix=""         # prefix whose wineserver we started
-_testenv_state=""          # X programs' logs and the openbox configuration
+_testenv_state=""          # X programs' logs, the openbox configuration, the wine loader's link
+_testenv_saved_path=""     # PATH before the loader's folder went in front
+TESTENV_NO_32BIT_WHY=""
 
 _testenv_log() { printf '[testenv] %s\n' "$*" >&2; }
 
@@ -149,6 +156,52 @@ testenv_start_display() {
   _testenv_log "display $DISPLAY ready"
 }
 
+# Wine's own loaders. Debian's /usr/bin/wine is a wrapper that always takes
+# the 32-bit one when it is installed, whatever the prefix, and some machines
+# here cannot run any 32-bit program: each prefix is driven by the loader of
+# its own architecture, named directly.
+TESTENV_WINE32=${TESTENV_WINE32:-/usr/lib/wine/wine}
+TESTENV_WINE64=${TESTENV_WINE64:-/usr/lib/wine/wine64}
+
+# True when this machine runs 32-bit Windows programs: the 32-bit loader is
+# installed and runs. TARVELO_NO_32BIT=1 answers no on any machine, so that
+# the 64-bit path can be tried where both work.
+testenv_runs_32bit() {
+  local answer
+  if [ "${TARVELO_NO_32BIT:-0}" = 1 ]; then
+    TESTENV_NO_32BIT_WHY="TARVELO_NO_32BIT=1"
+    return 1
+  fi
+  if [ ! -x "$TESTENV_WINE32" ]; then
+    TESTENV_NO_32BIT_WHY="32-bit Wine ($TESTENV_WINE32) is not installed"
+    return 1
+  fi
+  if ! answer=$(timeout 60 "$TESTENV_WINE32" --version 2>&1 </dev/null); then
+    TESTENV_NO_32BIT_WHY="$TESTENV_WINE32 does not run: ${answer:-no answer}"
+    TESTENV_NO_32BIT_WHY=${TESTENV_NO_32BIT_WHY//$'\n'/ }
+    return 1
+  fi
+  TESTENV_NO_32BIT_WHY=""
+}
+
+# Puts a `wine` that runs the given loader first on PATH (and `wine-stable`,
+# which winepath and the other tool wrappers call). A program that starts
+# another finds the loader through WINELOADER.
+_testenv_use_loader() {  # loader
+  local loader=$1 bin name
+  _testenv_state_dir || return 1
+  bin=$_testenv_state/bin
+  mkdir -p "$bin" || return 1
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec %q "$@"\n' "$loader" >"$bin/$name" && chmod +x "$bin/$name" || return 1
+  done
+  if [ -z "$_testenv_saved_path" ]; then
+    _testenv_saved_path=$PATH
+    export PATH="$bin:$PATH"
+  fi
+  export WINELOADER=$loader
+}
+
 testenv_start_wine() {
   local prefix=${1:-} arch=${2:-win32}
   if [ -z "$prefix" ]; then
@@ -159,6 +212,18 @@ testenv_start_wine() {
     _testenv_log "start the display first: Wine reads the work area when its desktop starts"
     return 1
   fi
+  local loader
+  case $arch in
+    win32) loader=$TESTENV_WINE32 ;;
+    win64) loader=$TESTENV_WINE64 ;;
+    *) _testenv_log "unknown Wine architecture $arch (win32 or win64)"; return 1 ;;
+  esac
+  if [ -x "$loader" ]; then
+    _testenv_use_loader "$loader" || return 1
+  elif [ -e /usr/lib/wine ]; then
+    _testenv_log "$loader is missing: $arch programs cannot run here"
+    return 1
+  fi  # elsewhere (not Debian's layout) `wine` is the loader itself
   mkdir -p "$prefix" || return 1
   prefix=$(cd "$prefix" && pwd)
   export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -207,6 +272,11 @@ testenv_stop_wine() {
 
 testenv_stop() {
   testenv_stop_wine
+  if [ -n "$_testenv_saved_path" ]; then
+    export PATH=$_testenv_saved_path
+    unset WINELOADER
+    _testenv_saved_path=""
+  fi
   local i
   for ((i = ${#_testenv_x_pids[@]} - 1; i >= 0; i--)); do
     _testenv_end_process "${_testenv_x_pids[i]}"
