@@ -7,6 +7,9 @@ a fresh Wine prefix, and runs it with:
   TARVELO_DIST          folder with Tarvelo.exe and form.png
   TARVELO_TESTS_BIN     folder with tarvelo-probe.exe, win_fade.exe and win_drives.exe
   TARVELO_NATIVE_BENCH  host_skin_decode of a native, optimised build
+  TARVELO_MEASURED      which program that is, for the first line: "32-bit
+                        program", or "64-bit program (...why...)" where
+                        32-bit programs cannot run
 
 The program is measured from outside, as a user runs it: started by the
 probe, which times it to its first full showing, and read through the
@@ -282,7 +285,7 @@ def main():
         bench = Bench(Path(scratch))
 
         exe = (bench.dist / "Tarvelo.exe").stat().st_size
-        table.add("exe size (dist/Tarvelo.exe)", exe, "bytes", EXE_LIMIT, decimals=0)
+        table.add(f"exe size ({os.path.relpath(bench.dist / 'Tarvelo.exe')})", exe, "bytes", EXE_LIMIT, decimals=0)
 
         log("skin decode, native")
         decoded = bench.run([env_path("TARVELO_NATIVE_BENCH")])
@@ -369,7 +372,9 @@ def main():
             table.add(f"kernel handles {label}", handles, "", reference,
                       "(reference)" if reference is None else f"{handles0} at start-up", decimals=0)
 
-    print(f"Tarvelo benchmark, {time.strftime('%Y-%m-%d')}; {machine()}; {time.monotonic() - started:.0f} s")
+    measured = os.environ.get("TARVELO_MEASURED", "program in TARVELO_DIST")
+    print(f"Tarvelo benchmark, {time.strftime('%Y-%m-%d')}; {machine()}; {time.monotonic() - started:.0f} s; "
+          f"{measured}")
     print()
     table.print()
     return 0
