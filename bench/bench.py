@@ -7,6 +7,9 @@ a fresh Wine prefix, and runs it with:
   TARVELO_DIST          folder with Tarvelo.exe and form.png
   TARVELO_TESTS_BIN     folder with tarvelo-probe.exe, win_fade.exe and win_drives.exe
   TARVELO_NATIVE_BENCH  host_skin_decode of a native, optimised build
+  TARVELO_MEASURED      which program that is, for the first line: "32-bit
+                        program", or "64-bit program (...why...)" where
+                        32-bit programs cannot run
 
 The program is measured from outside, as a user runs it: started by the
 probe, which times it to its first full showing, and read through the
@@ -181,34 +184,49 @@ class Bench:
         # output open: self.run gives them a file.
         self.run(["wine", "reg", "query", r"HKCU\Software"])
 
-    def start_up_memory(self, exe):
-        """Private memory of a program just started and settled, in KB.
+    def start_settled(self, exe):
+        """Starts `exe` and returns (its window, its Windows process, its
+        Linux process) once its fade-in is over and it has settled. Every
+        reading of the program's costs starts it this way.
 
-        Started with wine rather than the probe's launch, which waits for the
-        whole window on the screen: the largest skin's reaches above it."""
-        with tempfile.TemporaryFile(dir=self.work) as out:
-            subprocess.Popen(["wine", exe], stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
-                             cwd=self.folder)
-            window = self.probe("wait-window", "--class", "TfrmMain", "--visible", "--timeout", "120000",
-                                timeout=180).split()[0]
-            deadline = time.monotonic() + 180
-            # Shown in full: the fade-in's constant alpha is gone.
-            while self.fields(self.probe("window-info", window)).get("layered_flags") not in ("0x1", "-"):
-                if time.monotonic() > deadline:
-                    raise RuntimeError(f"{exe} did not finish its fade-in")
-                time.sleep(0.2)
-            pid = self.windows_pid(window)
-            linux_pid = self.linux_process(pid)
-            time.sleep(SETTLE)
-            memory, _ = self.costs(pid)
-            self.stop(window, linux_pid)
+        The probe's launch only starts it: waiting for the whole window on
+        the screen would never end for the largest skin, which reaches above
+        the screen. The window looked for is the new process's own."""
+        pid = int(self.fields(self.probe("launch", exe, "--no-wait"))["pid"])
+        window = self.probe("wait-window", "--class", "TfrmMain", "--pid", str(pid), "--visible",
+                            "--timeout", "120000", timeout=180).split()[0]
+        deadline = time.monotonic() + 180
+        # Shown in full: visible without the fade-in's constant alpha. The
+        # window is hidden while the fade runs on the skin's layer, already
+        # without that alpha, and shown again as the fade ends; with the
+        # largest skin that takes seconds, with three more copies of the skin
+        # in memory meanwhile.
+        while not self.shown_in_full(window):
+            if time.monotonic() > deadline:
+                raise RuntimeError(f"{exe} did not finish its fade-in")
+            time.sleep(0.2)
+        linux_pid = self.linux_process(pid)
+        time.sleep(SETTLE)
+        return window, pid, linux_pid
+
+    def shown_in_full(self, window):
+        got = self.fields(self.probe("window-info", window))
+        return got.get("visible") == "1" and got.get("layered_flags") in ("0x1", "-")
+
+    def start_up_memory(self, exe):
+        """Private memory of a program just started and settled, in KB."""
+        window, pid, linux_pid = self.start_settled(exe)
+        memory, _ = self.costs(pid)
+        self.stop(window, linux_pid)
         return memory
 
     def largest_skin_folder(self):
         r"""C:\bench\large: the program beside a 4096 x 4096 skin, a soft
-        gradient with partly transparent edges."""
+        gradient with partly transparent edges; made on first use."""
         from PIL import Image
         folder = self.folder / "large"
+        if (folder / "form.png").exists():
+            return r"C:\bench\large\Tarvelo.exe"
         folder.mkdir(exist_ok=True)
         shutil.copy2(self.dist / "Tarvelo.exe", folder)
         side = LARGEST_SKIN
@@ -216,12 +234,22 @@ class Bench:
         alpha = Image.new("L", (side, side), 255)
         alpha.paste(ramp.crop((0, 0, side, 64)), (0, 0))
         Image.merge("RGBA", (ramp, ramp.rotate(90), ramp.rotate(180), alpha)).save(folder / "form.png")
-        # Wine hands a window over the whole work area to the window manager
-        # as a full-screen one, which openbox fits to the screen: the
-        # program's windows are kept from it, as on a Windows desktop.
-        self.run(["wine", "reg", "add", r"HKCU\Software\Wine\AppDefaults\Tarvelo.exe\X11 Driver", "/v", "Managed",
-                  "/t", "REG_SZ", "/d", "N", "/f"])
         return r"C:\bench\large\Tarvelo.exe"
+
+    def largest_skin_memory(self):
+        """Private memory after start-up with the largest skin, in KB.
+
+        Wine hands a window over the whole work area to the window manager as
+        a full-screen one, which openbox fits to the screen: the program's
+        windows are kept from it, as on a Windows desktop. That setting holds
+        for every Tarvelo.exe of the prefix, so it is there for these starts
+        only."""
+        key = r"HKCU\Software\Wine\AppDefaults\Tarvelo.exe"
+        self.run(["wine", "reg", "add", key + r"\X11 Driver", "/v", "Managed", "/t", "REG_SZ", "/d", "N", "/f"])
+        try:
+            return self.start_up_memory(self.largest_skin_folder())
+        finally:
+            self.run(["wine", "reg", "delete", key, "/f"])
 
     def define_cdroms(self, letters):
         for letter in letters:
@@ -273,103 +301,130 @@ def main():
     parser.add_argument("--cycles", type=int, default=500, help="hide/show cycles (500)")
     parser.add_argument("--idle", type=float, default=600, help="seconds of idling (600)")
     parser.add_argument("--tick-seconds", type=float, default=20, help="seconds of ticks per drive count (20)")
+    parser.add_argument("--only", choices=["memory"],
+                        help="memory: only the private memory after start-up, at 100 and 200 %%")
     args = parser.parse_args()
     started = time.monotonic()
     table = Table()
     log = lambda text: print(f"[bench] {text}", file=sys.stderr, flush=True)
+    program = r"C:\bench\Tarvelo.exe"
+    scale = f"{HIGH_DPI * 100 // 96} %"
 
     with tempfile.TemporaryDirectory(prefix="tarvelo-bench.") as scratch:
         bench = Bench(Path(scratch))
 
-        exe = (bench.dist / "Tarvelo.exe").stat().st_size
-        table.add("exe size (dist/Tarvelo.exe)", exe, "bytes", EXE_LIMIT, decimals=0)
+        def scaled_memory(fades):
+            """The memory rows at 100 and 200 %, and the fades at 200 % when
+            asked, then back to 100 %. Run while exactly one CD-ROM drive is
+            defined, as for the long run: under Wine each drive's label thread
+            commits about 2 MB, so the drives left from the timer's runs would
+            count in these rows."""
+            log(f"fades and memory at {scale}")
+            memory = {"large 96": bench.largest_skin_memory()}
+            bench.set_dpi(HIGH_DPI)
+            if fades:
+                out = bench.run(["wine", r"C:\bench\win_fade.exe"], timeout=300)
+                size = re.search(r"skin (\d+ x \d+)", out).group(1)
+                runs = re.search(r"(\d+) runs each", out).group(1)
+                for name, steps, ms in re.findall(r"^(fade-out|fade-in) \((\d+) steps\)\s+median\s+([\d.]+) ms",
+                                                  out, re.M):
+                    table.add(f"{name} at {scale}, {size} ({steps} steps, median of {runs})", float(ms), "ms",
+                              FADE_NOMINAL)
+            memory["high"] = bench.start_up_memory(program)
+            memory["large high"] = bench.largest_skin_memory()
+            bench.set_dpi(96)
+            return memory
 
-        log("skin decode, native")
-        decoded = bench.run([env_path("TARVELO_NATIVE_BENCH")])
-        for width, height, ms in re.findall(r"skin decode\s+(\d+) x\s+(\d+): median\s+([\d.]+) ms", decoded):
-            table.add(f"skin decode {width} x {height} (native)", float(ms), "ms", START_ALLOWANCE,
-                      f"{START_ALLOWANCE} ms start-up allowance", decimals=2)
-
-        log("fades, in-process")
-        fades = bench.run(["wine", r"C:\bench\win_fade.exe"], timeout=300)
-        runs = re.search(r"(\d+) runs each", fades).group(1)
-        for name, steps, ms in re.findall(r"^(fade-out|fade-in) \((\d+) steps\)\s+median\s+([\d.]+) ms", fades, re.M):
-            table.add(f"{name} ({steps} steps, median of {runs})", float(ms), "ms", FADE_NOMINAL)
-
-        log("answers while the drives are slow, in-process")
-        slow = bench.run(["wine", r"C:\bench\win_drives.exe"], timeout=300)
-        answer = re.search(r"longest answer while drives are slow:\s+([\d.]+) ms", slow)
-        table.add("longest answer of the window, drives slow (tray 3 s, label 5 s)", float(answer.group(1)), "ms",
-                  ANSWER_LIMIT)
-
-        log("start to shown")
-        starts = []
-        with bench.resident_program():
-            for _ in range(STARTS):
-                ms, window, linux_pid = bench.launch()
-                starts.append(ms)
-                bench.stop(window, linux_pid)
-        table.add(f"start to shown (median of {STARTS})", statistics.median(starts), "ms", START_AIM,
-                  f"{START_AIM} ms (fade + 0.3 s)", decimals=0)
-
-        ticks = {}
-        defined = ""
-        for count in DRIVE_COUNTS:
-            log(f"timer ticks with {count} CD-ROM drives")
-            bench.define_cdroms([letter for letter in LETTERS[:count] if letter not in defined])
-            defined = LETTERS[:count]
-            _, window, linux_pid = bench.launch()
-            time.sleep(SETTLE)
-            cpu0, t0 = bench.cpu_ns(linux_pid), time.monotonic()
-            time.sleep(args.tick_seconds)
-            cpu1, t1 = bench.cpu_ns(linux_pid), time.monotonic()
-            ticks[count] = (cpu1 - cpu0) / 1e6 / ((t1 - t0) * 1000 / TICK_PERIOD)
-            if count == 1:
-                # The long run: one drive, as on most machines.
-                log(f"memory and handles over {args.cycles} hide/show cycles and {args.idle:.0f} s idle")
-                pid = bench.windows_pid(window)
-                phases = [("after start-up", bench.costs(pid))]
-                bench.probe("hide-show", window, str(args.cycles), "--timeout", "60000",
-                            timeout=60 + args.cycles * 30)
-                phases.append((f"after {args.cycles} hide/show cycles", bench.costs(pid)))
-                time.sleep(args.idle)
-                idle = f"{args.idle / 60:g} min" if args.idle % 60 == 0 else f"{args.idle:g} s"
-                phases.append((f"after {idle} idle", bench.costs(pid)))
+        if args.only == "memory":
+            bench.define_cdroms(LETTERS[:1])
+            log("memory at 100 %")
+            window, pid, linux_pid = bench.start_settled(program)
+            phases = [("after start-up", bench.costs(pid))]
             bench.stop(window, linux_pid)
+            memory = scaled_memory(fades=False)
+        else:
+            exe = (bench.dist / "Tarvelo.exe").stat().st_size
+            table.add(f"exe size ({os.path.relpath(bench.dist / 'Tarvelo.exe')})", exe, "bytes", EXE_LIMIT,
+                      decimals=0)
 
-        log(f"fades and memory at {HIGH_DPI * 100 // 96} %")
-        large = bench.largest_skin_folder()
-        large_memory = {96: bench.start_up_memory(large)}
-        bench.set_dpi(HIGH_DPI)
-        scale = f"{HIGH_DPI * 100 // 96} %"
-        fades = bench.run(["wine", r"C:\bench\win_fade.exe"], timeout=300)
-        size = re.search(r"skin (\d+ x \d+)", fades).group(1)
-        for name, steps, ms in re.findall(r"^(fade-out|fade-in) \((\d+) steps\)\s+median\s+([\d.]+) ms", fades, re.M):
-            table.add(f"{name} at {scale}, {size} ({steps} steps, median of {runs})", float(ms), "ms", FADE_NOMINAL)
-        high_memory = bench.start_up_memory(r"C:\bench\Tarvelo.exe")
-        large_memory[HIGH_DPI] = bench.start_up_memory(large)
+            log("skin decode, native")
+            decoded = bench.run([env_path("TARVELO_NATIVE_BENCH")])
+            for width, height, ms in re.findall(r"skin decode\s+(\d+) x\s+(\d+): median\s+([\d.]+) ms", decoded):
+                table.add(f"skin decode {width} x {height} (native)", float(ms), "ms", START_ALLOWANCE,
+                          f"{START_ALLOWANCE} ms start-up allowance", decimals=2)
 
-        for count in DRIVE_COUNTS:
-            figure = f"timer tick, {count} CD-ROM drive{'' if count == 1 else 's'} (CPU"
-            if count:
-                figure += f"; {(ticks[count] - ticks[0]) / count:.3f} ms a drive"
-            table.add(figure + ")", ticks[count], "ms", TICK_PERIOD, f"{TICK_PERIOD} ms period", decimals=3)
+            log("fades, in-process")
+            fades = bench.run(["wine", r"C:\bench\win_fade.exe"], timeout=300)
+            runs = re.search(r"(\d+) runs each", fades).group(1)
+            for name, steps, ms in re.findall(r"^(fade-out|fade-in) \((\d+) steps\)\s+median\s+([\d.]+) ms", fades,
+                                              re.M):
+                table.add(f"{name} ({steps} steps, median of {runs})", float(ms), "ms", FADE_NOMINAL)
+
+            log("answers while the drives are slow, in-process")
+            slow = bench.run(["wine", r"C:\bench\win_drives.exe"], timeout=300)
+            answer = re.search(r"longest answer while drives are slow:\s+([\d.]+) ms", slow)
+            table.add("longest answer of the window, drives slow (tray 3 s, label 5 s)", float(answer.group(1)),
+                      "ms", ANSWER_LIMIT)
+
+            log("start to shown")
+            starts = []
+            with bench.resident_program():
+                for _ in range(STARTS):
+                    ms, window, linux_pid = bench.launch()
+                    starts.append(ms)
+                    bench.stop(window, linux_pid)
+            table.add(f"start to shown (median of {STARTS})", statistics.median(starts), "ms", START_AIM,
+                      f"{START_AIM} ms (fade + 0.3 s)", decimals=0)
+
+            ticks = {}
+            defined = ""
+            for count in DRIVE_COUNTS:
+                log(f"timer ticks with {count} CD-ROM drives")
+                bench.define_cdroms([letter for letter in LETTERS[:count] if letter not in defined])
+                defined = LETTERS[:count]
+                window, pid, linux_pid = bench.start_settled(program)
+                cpu0, t0 = bench.cpu_ns(linux_pid), time.monotonic()
+                time.sleep(args.tick_seconds)
+                cpu1, t1 = bench.cpu_ns(linux_pid), time.monotonic()
+                ticks[count] = (cpu1 - cpu0) / 1e6 / ((t1 - t0) * 1000 / TICK_PERIOD)
+                if count == 1:
+                    # The long run: one drive, as on most machines.
+                    log(f"memory and handles over {args.cycles} hide/show cycles and {args.idle:.0f} s idle")
+                    phases = [("after start-up", bench.costs(pid))]
+                    bench.probe("hide-show", window, str(args.cycles), "--timeout", "60000",
+                                timeout=60 + args.cycles * 30)
+                    phases.append((f"after {args.cycles} hide/show cycles", bench.costs(pid)))
+                    time.sleep(args.idle)
+                    idle = f"{args.idle / 60:g} min" if args.idle % 60 == 0 else f"{args.idle:g} s"
+                    phases.append((f"after {idle} idle", bench.costs(pid)))
+                bench.stop(window, linux_pid)
+                if count == 1:
+                    memory = scaled_memory(fades=True)
+
+            for count in DRIVE_COUNTS:
+                figure = f"timer tick, {count} CD-ROM drive{'' if count == 1 else 's'} (CPU"
+                if count:
+                    figure += f"; {(ticks[count] - ticks[0]) / count:.3f} ms a drive"
+                table.add(figure + ")", ticks[count], "ms", TICK_PERIOD, f"{TICK_PERIOD} ms period", decimals=3)
 
         (_, (memory0, handles0)) = phases[0]
-        for label, (memory, handles) in phases:
+        for label, (value, handles) in phases:
             reference = None if label == "after start-up" else memory0
-            table.add(f"private memory {label}", memory, "KB", reference,
+            table.add(f"private memory {label}", value, "KB", reference,
                       "(reference)" if reference is None else f"{memory0:,.1f} KB at start-up")
-        table.add(f"private memory after start-up at {scale}", high_memory, "KB", None)
-        table.add(f"private memory, {LARGEST_SKIN} x {LARGEST_SKIN} skin at 100 %", large_memory[96], "KB", None)
-        table.add(f"private memory, {LARGEST_SKIN} x {LARGEST_SKIN} skin at {scale}", large_memory[HIGH_DPI], "KB",
-                  large_memory[96], f"{large_memory[96]:,.1f} KB at 100 %")
-        for label, (memory, handles) in phases:
+        table.add(f"private memory after start-up at {scale}", memory["high"], "KB", memory0,
+                  f"{memory0:,.1f} KB at 100 %")
+        table.add(f"private memory, {LARGEST_SKIN} x {LARGEST_SKIN} skin at 100 %", memory["large 96"], "KB", None)
+        table.add(f"private memory, {LARGEST_SKIN} x {LARGEST_SKIN} skin at {scale}", memory["large high"], "KB",
+                  memory["large 96"], f"{memory['large 96']:,.1f} KB at 100 %")
+        for label, (value, handles) in phases:
             reference = None if label == "after start-up" else handles0
             table.add(f"kernel handles {label}", handles, "", reference,
                       "(reference)" if reference is None else f"{handles0} at start-up", decimals=0)
 
-    print(f"Tarvelo benchmark, {time.strftime('%Y-%m-%d')}; {machine()}; {time.monotonic() - started:.0f} s")
+    measured = os.environ.get("TARVELO_MEASURED", "program in TARVELO_DIST")
+    print(f"Tarvelo benchmark, {time.strftime('%Y-%m-%d')}; {machine()}; {time.monotonic() - started:.0f} s; "
+          f"{measured}")
     print()
     table.print()
     return 0

@@ -53,7 +53,7 @@ struct NotFound : std::runtime_error {
 class Args {
  public:
   Args(int argc, char** argv) {
-    static const std::set<std::string> kFlags = {"--gone", "--visible"};
+    static const std::set<std::string> kFlags = {"--gone", "--no-wait", "--visible"};
     for (int i = 0; i < argc; ++i) {
       const std::string word = argv[i];
       if (word.rfind("--", 0) != 0) {
@@ -573,6 +573,9 @@ DWORD TimeoutOption(const Args& args) {
 // Starts EXE in its own folder and waits until a window of class --class
 // (default TfrmMain) of the new process is shown in full; prints the new
 // process, the window and the time since just before the process was created.
+// With --no-wait, prints the new process at once: a window taller than the
+// work area never counts as shown in full, and the caller waits for it by
+// other signs.
 int Launch(const Args& args) {
   const std::string exe = args.At(0);
   const std::string windowClass = args.Option("--class").value_or("TfrmMain");
@@ -590,6 +593,10 @@ int Launch(const Args& args) {
   }
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
+  if (args.Flag("--no-wait")) {
+    std::printf("pid=%lu\n", static_cast<unsigned long>(process.dwProcessId));
+    return 0;
+  }
   WindowFilter filter;
   filter.className = windowClass;
   filter.pid = process.dwProcessId;
@@ -729,7 +736,7 @@ constexpr Command kCommands[] = {
     {"file-version", "PATH", FileVersion},
     {"shortcut-target", "PATH.lnk", ShortcutTarget},
     {"hold-file", "PATH [--seconds N] [--title T]", HoldFile},
-    {"launch", "EXE [--class C] [--timeout MS]", Launch},
+    {"launch", "EXE [--class C] [--timeout MS] [--no-wait]", Launch},
     {"hide-show", "HWND COUNT [--timeout MS]", HideShow},
     {"process-stats", "PID", ProcessStats},
 };
