@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/errors.h"
+#include "app/handles.h"
 
 namespace tarvelo {
 
@@ -16,13 +17,11 @@ namespace {
 // creation parameter of ours, so this is how a dialog finds its object too.
 Window* g_creating = nullptr;
 
-class CreatingScope {
- public:
-  explicit CreatingScope(Window* window) noexcept { g_creating = window; }
-  ~CreatingScope() { g_creating = nullptr; }
-  CreatingScope(const CreatingScope&) = delete;
-  CreatingScope& operator=(const CreatingScope&) = delete;
-};
+// Set for the length of one creation, whether or not the system made the window.
+auto Creating(Window* window) noexcept {
+  g_creating = window;
+  return OnScopeExit([] { g_creating = nullptr; });
+}
 
 void RegisterClassOnce(const char* className, UINT style, HICON icon, WNDPROC procedure, int extraBytes) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
@@ -56,7 +55,7 @@ void Window::RegisterDialogClass(const char* className) {
 
 void Window::CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
                           int width, int height, HWND owner) {
-  const CreatingScope creating(this);
+  const auto creating = Creating(this);
   ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, owner, nullptr,
                     ::GetModuleHandleA(nullptr), nullptr);
   if (!hwnd_) throw OutOfResourcesError(IDS_WINDOW_FAILED);
@@ -64,7 +63,7 @@ void Window::CreateHandle(const char* className, const char* title, DWORD style,
 
 void Window::CreateDialogHandle(int templateId, HWND owner) {
   dialog_ = true;
-  const CreatingScope creating(this);
+  const auto creating = Creating(this);
   // The dialog manager sends WM_INITDIALOG only when a dialog procedure is
   // given; ours leaves everything to the class's window procedure.
   ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, &Window::EmptyDialogProc,

@@ -226,14 +226,11 @@ void TfrmMain::KeySelect() {
   if (keySelectPending_ || (keySelectShown_ && ::GetTickCount() - keySelectShownAt_ < ::GetDoubleClickTime())) return;
   keySelectPending_ = true;
   commands_.Submit([this] {
-    const struct Done {
-      TfrmMain& form;
-      ~Done() {
-        form.keySelectPending_ = false;
-        form.keySelectShown_ = true;
-        form.keySelectShownAt_ = ::GetTickCount();
-      }
-    } done{*this};
+    const auto done = OnScopeExit([this] {
+      keySelectPending_ = false;
+      keySelectShown_ = true;
+      keySelectShownAt_ = ::GetTickCount();
+    });
     acShow.Execute();
   });
 }
