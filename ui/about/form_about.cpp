@@ -6,6 +6,7 @@
 #include "app/errors.h"
 #include "app/names.h"
 #include "app/screen_scale.h"
+#include "app/system_library.h"
 #include "resources/resource_ids.h"
 
 namespace tarvelo {
@@ -79,16 +80,11 @@ SIZE TextSize(HWND label, HFONT font, const std::string& text) {
 // pixel layout, which would then be scaled twice. Looked up by name: older
 // systems do not have the calls, and do no such scaling either.
 void KeepSystemFromScaling(HWND dialog) {
-  using DialogBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
-  using ControlBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  using BehaviorFn = BOOL WINAPI(HWND, int, int);
   constexpr int kDisableAll = 1;                   // DDC_DISABLE_ALL
   constexpr int kDisableFontAndRelayout = 1 | 2;   // DCDC_DISABLE_FONTUPDATE | DCDC_DISABLE_RELAYOUT
-  HMODULE user32 = ::GetModuleHandleA("user32.dll");
-  if (!user32) return;
-  const auto dialogBehavior = reinterpret_cast<DialogBehaviorFn>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogDpiChangeBehavior")));
-  const auto controlBehavior = reinterpret_cast<ControlBehaviorFn>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogControlDpiChangeBehavior")));
+  auto* const dialogBehavior = User32().Procedure<BehaviorFn>("SetDialogDpiChangeBehavior");
+  auto* const controlBehavior = User32().Procedure<BehaviorFn>("SetDialogControlDpiChangeBehavior");
   if (dialogBehavior) dialogBehavior(dialog, kDisableAll, kDisableAll);
   if (!controlBehavior) return;
   for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {

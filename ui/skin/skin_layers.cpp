@@ -55,13 +55,11 @@ void ShowForm(HWND window) {
 // timer is made fine for the length of the fade, or a pause of 20 ms would
 // last a whole tick of 15.6 ms more on some systems.
 // The timer calls are winmm's, which is not a known DLL (app/system_library.h).
-SystemLibrary winmm{L"winmm.dll"};
-
 class FadeClock {
  public:
   FadeClock(DWORD duration, int steps) noexcept : duration_(duration), steps_(steps) {
-    auto* begin = winmm.Procedure<decltype(::timeBeginPeriod)>("timeBeginPeriod");
-    end_ = winmm.Procedure<decltype(::timeEndPeriod)>("timeEndPeriod");
+    auto* begin = Winmm().Procedure<decltype(::timeBeginPeriod)>("timeBeginPeriod");
+    end_ = Winmm().Procedure<decltype(::timeEndPeriod)>("timeEndPeriod");
     fine_ = begin && end_ && begin(1) == 0;
     ::QueryPerformanceFrequency(&frequency_);
     ::QueryPerformanceCounter(&start_);
