@@ -76,15 +76,11 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-namespace {
-
 // The texts are UTF-8 and may hold a file name from a folder outside the ANSI
 // code page: the wide box shows every character.
 void ShowBox(const std::string& text, const std::string& caption, UINT flags) {
   ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags);
 }
-
-}  // namespace
 
 // The boxes have no owner window and are task-modal: the system then centres
 // them on the screen and disables every window of the thread while they show.

@@ -16,7 +16,6 @@
 #include "app/names.h"
 #include "app/product.h"
 #include "app/resource_text.h"
-#include "app/utf8.h"
 #include "app/system_library.h"
 #include "resources/resource_ids.h"
 #include "ui/about/form_about.h"
@@ -31,8 +30,7 @@ int ReportStartupFailure(const char* className, std::uintptr_t address, const ch
   const std::string text = tarvelo::ApplicationErrorText(tarvelo::ResourceText(IDS_APPLICATION_ERROR), className,
                                                          tarvelo::ExecutableFileName(), address, what);
   const std::string title = tarvelo::ResourceText(IDS_APPLICATION_ERROR_TITLE);
-  ::MessageBoxW(nullptr, tarvelo::Widen(text).c_str(), tarvelo::Widen(title).c_str(),
-                MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  tarvelo::ShowBox(text, title, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
   return 1;
 }
 
