@@ -38,7 +38,7 @@ UINT SystemDpi() noexcept {
 }
 
 UINT NotificationAreaDpi() noexcept {
-  if (HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr)) return WindowDpi(taskbar);
+  if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) return WindowDpi(taskbar);
   return SystemDpi();
 }
 

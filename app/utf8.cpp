@@ -14,6 +14,15 @@ std::wstring Widen(std::string_view utf8) {
   return wide;
 }
 
+void CopyWide(std::string_view utf8, wchar_t* field, std::size_t size) {
+  if (size == 0) return;
+  const std::wstring wide = Widen(utf8);
+  std::size_t length = wide.size() < size ? wide.size() : size - 1;
+  if (length < wide.size() && length > 0 && IS_HIGH_SURROGATE(wide[length - 1])) --length;
+  wide.copy(field, length);
+  field[length] = L'\0';
+}
+
 std::string Narrow(std::wstring_view utf16) {
   if (utf16.empty()) return std::string();
   const int size = static_cast<int>(utf16.size());

@@ -6,6 +6,7 @@
 #ifndef TARVELO_APP_UTF8_H
 #define TARVELO_APP_UTF8_H
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,15 @@ std::wstring Widen(std::string_view utf8);
 
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Narrow(std::wstring_view utf16);
+
+// Copies UTF-8 text into a fixed wide field of the system's `size` elements
+// long, ended by a zero. Text that does not fit is cut after its last whole
+// character: never between the halves of a surrogate pair.
+void CopyWide(std::string_view utf8, wchar_t* field, std::size_t size);
+template <std::size_t Size>
+void CopyWide(std::string_view utf8, wchar_t (&field)[Size]) {
+  CopyWide(utf8, field, Size);
+}
 
 }  // namespace tarvelo
 

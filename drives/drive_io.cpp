@@ -1,6 +1,7 @@
 #include "drives/drive_io.h"
 
 #include "app/system_library.h"
+#include "app/utf8.h"
 #include <shellapi.h>
 
 namespace tarvelo {
@@ -22,7 +23,7 @@ class SystemIo final : public DriveIo {
     return send ? send(command, returnBuffer, returnLength, callback) : kNoMci;
   }
   HANDLE CreateFile(const char* path, DWORD access, DWORD shareMode, DWORD creation) override {
-    return ::CreateFileA(path, access, shareMode, nullptr, creation, 0, nullptr);
+    return ::CreateFileW(Widen(path).c_str(), access, shareMode, nullptr, creation, 0, nullptr);
   }
   BOOL DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
                        DWORD* returned) override {

@@ -16,6 +16,7 @@
 #include "app/names.h"
 #include "app/product.h"
 #include "app/resource_text.h"
+#include "app/utf8.h"
 #include "app/system_library.h"
 #include "resources/resource_ids.h"
 #include "ui/about/form_about.h"
@@ -44,7 +45,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Only existence counts: the object is never mapped. Its name has no
   // namespace prefix, so the guard holds within one desktop session.
   tarvelo::UniqueKernelHandle guard(
-      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 1, tarvelo::names::kInstanceGuard));
+      ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 1,
+                           tarvelo::Widen(tarvelo::names::kInstanceGuard).c_str()));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
   // An empty or not-ready drive must make the once-a-second volume query fail

@@ -13,7 +13,7 @@ constexpr DWORD kRopDSna = 0x00220326;
 
 SIZE BitmapSize(HBITMAP bitmap) {
   BITMAP info{};
-  ::GetObjectA(bitmap, sizeof info, &info);
+  ::GetObjectW(bitmap, sizeof info, &info);
   return SIZE{info.bmWidth, info.bmHeight};
 }
 

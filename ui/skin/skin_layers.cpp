@@ -95,7 +95,7 @@ auto MarkBusy(bool& busy) noexcept {
 
 // The move cursor over PNGForm for the length of a drag, the normal one after.
 auto DragCursor(TPNGForm& form) noexcept {
-  form.SetCursorOverride(::LoadCursorA(nullptr, IDC_SIZEALL));
+  form.SetCursorOverride(SystemCursor(IDC_SIZEALL));
   return OnScopeExit([&form] { form.SetCursorOverride(nullptr); });
 }
 

@@ -57,7 +57,7 @@ void DriveMenu::AddEntry(char letter) {
   entryOptions.tag = kDriveEntryTag;
   TMenuItem& entry = menu_.Insert(root, index, std::move(entryOptions));
   // Each copy of the template takes run-time identifiers of its own.
-  menu_.AddLayout(entry, ::GetModuleHandleA(nullptr), IDM_DRIVE_ENTRY, [this](UINT templateId, MenuItemOptions& options) {
+  menu_.AddLayout(entry, ::GetModuleHandleW(nullptr), IDM_DRIVE_ENTRY, [this](UINT templateId, MenuItemOptions& options) {
     options.command = 0;
     switch (templateId) {
       case IDC_DRIVE_EXPLORE:
