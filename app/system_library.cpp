@@ -13,7 +13,7 @@ namespace tarvelo {
 namespace {
 
 // At namespace scope and constant-initialised: the drive workers' threads
-// reach winmm too, and function-local statics are built without a lock here.
+// reach winmm, and function-local statics are built without a lock here.
 SystemLibrary winmm{L"winmm.dll"};
 SystemLibrary user32{L"user32.dll"};
 
