@@ -58,15 +58,15 @@ class PeFile:
     def imported_names(self):
         """The procedures imported by name, each with its DLL."""
         rva, size = self.directories[IMPORT_DIRECTORY]
-        wide = self.magic == 0x20B
-        thunk_size, ordinal_flag = (8, 1 << 63) if wide else (4, 1 << 31)
+        pe64 = self.magic == 0x20B
+        thunk_size, ordinal_flag = (8, 1 << 63) if pe64 else (4, 1 << 31)
         names = []
         entry = self.offset(rva) if size else None
         while entry is not None and any(self.data[entry:entry + 20]):
-            lookup, _, _, dll, bound = struct.unpack_from("<IIIII", self.data, entry)
-            thunk = self.offset(lookup or bound)
+            lookup, _, _, dll, addresses = struct.unpack_from("<IIIII", self.data, entry)
+            thunk = self.offset(lookup or addresses)
             while True:
-                value = struct.unpack_from("<Q" if wide else "<I", self.data, thunk)[0]
+                value = struct.unpack_from("<Q" if pe64 else "<I", self.data, thunk)[0]
                 if not value:
                     break
                 if not value & ordinal_flag:
