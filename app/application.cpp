@@ -31,21 +31,21 @@ void TApplication::Initialize() {
 
 void TApplication::SetTitle(const std::string& title) {
   title_ = title;
-  ::SetWindowTextA(Handle(), title_.c_str());
+  ::SetWindowTextW(Handle(), Widen(title_).c_str());
 }
 
 void TApplication::Dispatch(MSG& msg) {
   for (HWND dialog : modelessDialogs_) {
-    if (::IsWindow(dialog) && ::IsDialogMessageA(dialog, &msg)) return;
+    if (::IsWindow(dialog) && ::IsDialogMessageW(dialog, &msg)) return;
   }
   ::TranslateMessage(&msg);
-  ::DispatchMessageA(&msg);
+  ::DispatchMessageW(&msg);
 }
 
 void TApplication::Run() {
   MSG msg;
   for (;;) {
-    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
     Dispatch(msg);
   }
@@ -53,7 +53,7 @@ void TApplication::Run() {
 
 void TApplication::ProcessMessages() {
   MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       return;
@@ -76,15 +76,11 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-namespace {
-
 // The texts are UTF-8 and may hold a file name from a folder outside the ANSI
 // code page: the wide box shows every character.
 void ShowBox(const std::string& text, const std::string& caption, UINT flags) {
   ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags);
 }
-
-}  // namespace
 
 // The boxes have no owner window and are task-modal: the system then centres
 // them on the screen and disables every window of the thread while they show.

@@ -63,6 +63,9 @@ class TApplication : public Window {
 // after it is gone (tests create their own).
 extern TApplication* Application;
 
+// A message box without an owner window, whose caller waits until it is closed.
+void ShowBox(const std::string& text, const std::string& caption, UINT flags);
+
 // Shows an error in the application's error box; usable from any OS callback.
 void ShowErrorBox(const std::exception& error) noexcept;
 

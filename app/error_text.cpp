@@ -3,8 +3,8 @@
 namespace tarvelo {
 
 std::string WithFullStop(const std::string& text) {
-  // Compared as unsigned bytes: a label or path in the system code page may
-  // end in a character above 127, and that sorts after "." too.
+  // Compared as unsigned bytes: every byte of a UTF-8 character beyond ASCII
+  // is above 127, and that sorts after "." too.
   if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) {
     return text + ".";
   }

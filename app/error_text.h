@@ -8,8 +8,9 @@
 
 namespace tarvelo {
 
-// The error box ends a sentence with a full stop unless the text already ends
-// in punctuation that sorts at or before "." (such as "!" or "?", or "." itself).
+// The error box ends a sentence with a full stop when the text's last
+// character sorts after "." (a letter, a digit, "?" or "/"); after "!", ")",
+// a quote or "." itself it adds none.
 std::string WithFullStop(const std::string& text);
 
 // A text with each "%s" replaced by the next argument, in order; a "%s" with

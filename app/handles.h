@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <type_traits>
 #include <utility>
 
 namespace tarvelo {
@@ -185,6 +186,33 @@ class ScopedTimer {
   HWND window_ = nullptr;
   UINT_PTR id_ = 0;
 };
+
+// Undoes a paired call that has no handle of its own (a lock taken, a flag
+// raised, colours swapped) when the scope ends, whichever way it ends,
+// unless released first. The undoing must not throw.
+template <typename Undo>
+class ScopeExit {
+ public:
+  explicit ScopeExit(Undo undo) noexcept(std::is_nothrow_move_constructible_v<Undo>) : undo_(std::move(undo)) {}
+  ~ScopeExit() {
+    if (armed_) undo_();
+  }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+
+  // The pair stays as it is: nothing is undone.
+  void release() noexcept { armed_ = false; }
+
+ private:
+  Undo undo_;
+  bool armed_ = true;
+};
+
+// `const auto done = OnScopeExit([&] { ... });`
+template <typename Undo>
+[[nodiscard]] ScopeExit<Undo> OnScopeExit(Undo undo) {
+  return ScopeExit<Undo>(std::move(undo));
+}
 
 // COM on this thread, single-threaded apartment, for as long as it lives.
 // CoUninitialize only follows a CoInitialize that succeeded.

@@ -1,22 +1,15 @@
 #include "app/screen_scale.h"
 
 #include "app/handles.h"
+#include "app/system_library.h"
 
 namespace tarvelo {
 namespace {
 
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using GetDpiForSystemFn = UINT(WINAPI*)();
-using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-
-// Looked up by name: Windows 7 and 8 do not have these, and a program that
-// imported them would not start there.
-template <typename Function>
-Function User32Function(const char* name) noexcept {
-  HMODULE user32 = ::GetModuleHandleA("user32.dll");
-  if (!user32) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
-}
+// Looked up by name: Windows 7 and 8 do not have these.
+using GetDpiForWindowFn = UINT WINAPI(HWND);
+using GetDpiForSystemFn = UINT WINAPI();
+using GetSystemMetricsForDpiFn = int WINAPI(int, UINT);
 
 UINT ScreenDcDpi() noexcept {
   WindowDc screen(nullptr);
@@ -27,7 +20,7 @@ UINT ScreenDcDpi() noexcept {
 }  // namespace
 
 UINT WindowDpi(HWND window) noexcept {
-  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  static const auto getDpiForWindow = User32().Procedure<GetDpiForWindowFn>("GetDpiForWindow");
   if (getDpiForWindow && window) {
     const UINT dpi = getDpiForWindow(window);
     if (dpi > 0) return dpi;
@@ -36,7 +29,7 @@ UINT WindowDpi(HWND window) noexcept {
 }
 
 UINT SystemDpi() noexcept {
-  static const auto getDpiForSystem = User32Function<GetDpiForSystemFn>("GetDpiForSystem");
+  static const auto getDpiForSystem = User32().Procedure<GetDpiForSystemFn>("GetDpiForSystem");
   if (getDpiForSystem) {
     const UINT dpi = getDpiForSystem();
     if (dpi > 0) return dpi;
@@ -45,12 +38,12 @@ UINT SystemDpi() noexcept {
 }
 
 UINT NotificationAreaDpi() noexcept {
-  if (HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr)) return WindowDpi(taskbar);
+  if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) return WindowDpi(taskbar);
   return SystemDpi();
 }
 
 int SmallIconSizeForDpi(UINT dpi) noexcept {
-  static const auto getSystemMetricsForDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+  static const auto getSystemMetricsForDpi = User32().Procedure<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
   if (getSystemMetricsForDpi) {
     const int size = getSystemMetricsForDpi(SM_CXSMICON, dpi);
     if (size > 0) return size;

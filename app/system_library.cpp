@@ -12,6 +12,11 @@ namespace tarvelo {
 
 namespace {
 
+// At namespace scope and constant-initialised: the drive workers' threads
+// reach winmm, and function-local statics are built without a lock here.
+SystemLibrary winmm{L"winmm.dll"};
+SystemLibrary user32{L"user32.dll"};
+
 FARPROC KernelProcedure(const char* name) noexcept {
   HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
   return kernel ? ::GetProcAddress(kernel, name) : nullptr;
@@ -46,6 +51,9 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName) noexcept {
   // dependencies looked for in its folder first.
   return ::LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+SystemLibrary& Winmm() noexcept { return winmm; }
+SystemLibrary& User32() noexcept { return user32; }
 
 FARPROC SystemLibrary::Lookup(const char* name) noexcept {
   HMODULE module = module_.load(std::memory_order_acquire);

@@ -1,7 +1,10 @@
-// DLLs that are not among the system's known DLLs. Windows looks for those in
-// the program's folder first, and a zip unpacked into Downloads shares that
-// folder with whatever a web page dropped there, so the program imports none
-// of them: it loads them here, on first use, from the system folder only.
+// The one home of the program's look-ups in system DLLs. DLLs that are not
+// among the system's known DLLs: Windows looks for those in the program's
+// folder first, and a zip unpacked into Downloads shares that folder with
+// whatever a web page dropped there, so the program imports none of them: it
+// loads them here, on first use, from the system folder only. And
+// procedures of later Windows versions, even in a DLL the program imports:
+// a program that imported them would not start on Windows 7.
 #ifndef TARVELO_APP_SYSTEM_LIBRARY_H
 #define TARVELO_APP_SYSTEM_LIBRARY_H
 
@@ -34,6 +37,11 @@ class SystemLibrary {
   Function* Procedure(const char* name) noexcept {
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(Lookup(name)));
   }
+  // The same for a procedure that the DLL exports by number only.
+  template <typename Function>
+  Function* Procedure(WORD ordinal) noexcept {
+    return Procedure<Function>(MAKEINTRESOURCEA(ordinal));
+  }
 
  private:
   FARPROC Lookup(const char* name) noexcept;
@@ -41,6 +49,12 @@ class SystemLibrary {
   const wchar_t* fileName_;
   std::atomic<HMODULE> module_{nullptr};
 };
+
+// One object per DLL, so that each is loaded once whoever asks: the
+// multimedia timer and the Media Control Interface; user32's calls that
+// Windows 7 or 8 lack.
+SystemLibrary& Winmm() noexcept;
+SystemLibrary& User32() noexcept;
 
 }  // namespace tarvelo
 

@@ -4,14 +4,23 @@
 
 namespace tarvelo {
 
-WideText Widen(std::string_view utf8) {
-  if (utf8.empty()) return WideText();
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return std::wstring();
   const int size = static_cast<int>(utf8.size());
   const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  if (length <= 0) return WideText();
-  WideText wide(static_cast<std::size_t>(length));
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
   ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
   return wide;
+}
+
+void CopyWide(std::string_view utf8, wchar_t* field, std::size_t size) {
+  if (size == 0) return;
+  const std::wstring wide = Widen(utf8);
+  std::size_t length = wide.size() < size ? wide.size() : size - 1;
+  if (length < wide.size() && length > 0 && IS_HIGH_SURROGATE(wide[length - 1])) --length;
+  wide.copy(field, length);
+  field[length] = L'\0';
 }
 
 std::string Narrow(std::wstring_view utf16) {

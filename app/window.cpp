@@ -5,6 +5,8 @@
 
 #include "app/application.h"
 #include "app/errors.h"
+#include "app/handles.h"
+#include "app/utf8.h"
 
 namespace tarvelo {
 
@@ -16,33 +18,36 @@ namespace {
 // creation parameter of ours, so this is how a dialog finds its object too.
 Window* g_creating = nullptr;
 
-class CreatingScope {
- public:
-  explicit CreatingScope(Window* window) noexcept { g_creating = window; }
-  ~CreatingScope() { g_creating = nullptr; }
-  CreatingScope(const CreatingScope&) = delete;
-  CreatingScope& operator=(const CreatingScope&) = delete;
-};
+// Set for the length of one creation, whether or not the system made the window.
+auto Creating(Window* window) noexcept {
+  g_creating = window;
+  return OnScopeExit([] { g_creating = nullptr; });
+}
 
 void RegisterClassOnce(const char* className, UINT style, HICON icon, WNDPROC procedure, int extraBytes) {
-  HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  WNDCLASSEXA existing{};
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  const std::wstring name = Widen(className);
+  WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (::GetClassInfoExA(instance, className, &existing)) return;
+  if (::GetClassInfoExW(instance, name.c_str(), &existing)) return;
 
-  WNDCLASSEXA wc{};
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = style;
   wc.lpfnWndProc = procedure;
   wc.cbWndExtra = extraBytes;
   wc.hInstance = instance;
   wc.hIcon = icon;
-  wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = className;
-  if (!::RegisterClassExA(&wc)) throw OutOfResourcesError(IDS_WINDOW_CLASS_FAILED);
+  wc.hCursor = SystemCursor(IDC_ARROW);
+  wc.lpszClassName = name.c_str();
+  if (!::RegisterClassExW(&wc)) throw OutOfResourcesError(IDS_WINDOW_CLASS_FAILED);
 }
 
 }  // namespace
+
+HCURSOR SystemCursor(LPCSTR id) noexcept {
+  return ::LoadCursorW(nullptr, MAKEINTRESOURCEW(reinterpret_cast<ULONG_PTR>(id)));
+}
 
 Window::~Window() { DestroyHandle(); }
 
@@ -56,18 +61,18 @@ void Window::RegisterDialogClass(const char* className) {
 
 void Window::CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
                           int width, int height, HWND owner) {
-  const CreatingScope creating(this);
-  ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, owner, nullptr,
-                    ::GetModuleHandleA(nullptr), nullptr);
+  const auto creating = Creating(this);
+  ::CreateWindowExW(exStyle, Widen(className).c_str(), Widen(title).c_str(), style, x, y, width, height, owner,
+                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
   if (!hwnd_) throw OutOfResourcesError(IDS_WINDOW_FAILED);
 }
 
 void Window::CreateDialogHandle(int templateId, HWND owner) {
   dialog_ = true;
-  const CreatingScope creating(this);
+  const auto creating = Creating(this);
   // The dialog manager sends WM_INITDIALOG only when a dialog procedure is
   // given; ours leaves everything to the class's window procedure.
-  ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, &Window::EmptyDialogProc,
+  ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner, &Window::EmptyDialogProc,
                        0);
   if (!hwnd_) throw OutOfResourcesError(IDS_WINDOW_FAILED);
 }
@@ -78,7 +83,7 @@ void Window::DestroyHandle() noexcept {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return dialog_ ? ::DefDlgProcA(hwnd_, message, wParam, lParam) : ::DefWindowProcA(hwnd_, message, wParam, lParam);
+  return dialog_ ? ::DefDlgProcW(hwnd_, message, wParam, lParam) : ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK Window::EmptyDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -87,16 +92,16 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
   if (message == WM_NCCREATE && g_creating) {
     Window* self = std::exchange(g_creating, nullptr);
     self->hwnd_ = hwnd;
-    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
 
   if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    return self->dialog_ ? ::DefDlgProcA(hwnd, message, wParam, lParam)
-                         : ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return self->dialog_ ? ::DefDlgProcW(hwnd, message, wParam, lParam)
+                         : ::DefWindowProcW(hwnd, message, wParam, lParam);
   }
   return RunGuarded(LRESULT{0}, [&] { return self->HandleMessage(message, wParam, lParam); });
 }

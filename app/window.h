@@ -1,5 +1,6 @@
 // Base of every window of the program, dialogs included: owns its HWND,
 // cannot be copied, and routes the window procedure to a member function.
+// Every window is a Unicode window; names and titles are given in UTF-8.
 // No C++ exception leaves the window procedure: it is caught there and shown
 // in the error box.
 #ifndef TARVELO_APP_WINDOW_H
@@ -8,6 +9,10 @@
 #include <windows.h>
 
 namespace tarvelo {
+
+// One of the system's cursors (IDC_ARROW and its kin). Those names are made
+// for the ANSI call in this build; the number is the wide call's too.
+HCURSOR SystemCursor(LPCSTR id) noexcept;
 
 class Window {
  public:

@@ -1,28 +1,29 @@
 #include "drives/drive_io.h"
 
 #include "app/system_library.h"
+#include "app/utf8.h"
 #include <shellapi.h>
 
 namespace tarvelo {
 
 namespace {
 
-// winmm is not a known DLL: loaded from the system folder on the first
-// command; without it a command fails as with no driver.
+// winmm is loaded from the system folder on the first command (not a known
+// DLL); without it a command fails as with no driver.
 constexpr MCIERROR kNoMci = MCIERR_CANNOT_LOAD_DRIVER;
 
 class SystemIo final : public DriveIo {
  public:
   MCIERROR SendMciCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) override {
-    auto* send = winmm_.Procedure<decltype(::mciSendCommandA)>("mciSendCommandA");
+    auto* send = Winmm().Procedure<decltype(::mciSendCommandA)>("mciSendCommandA");
     return send ? send(device, message, flags, params) : kNoMci;
   }
   MCIERROR SendMciString(const char* command, char* returnBuffer, UINT returnLength, HWND callback) override {
-    auto* send = winmm_.Procedure<decltype(::mciSendStringA)>("mciSendStringA");
+    auto* send = Winmm().Procedure<decltype(::mciSendStringA)>("mciSendStringA");
     return send ? send(command, returnBuffer, returnLength, callback) : kNoMci;
   }
   HANDLE CreateFile(const char* path, DWORD access, DWORD shareMode, DWORD creation) override {
-    return ::CreateFileA(path, access, shareMode, nullptr, creation, 0, nullptr);
+    return ::CreateFileW(Widen(path).c_str(), access, shareMode, nullptr, creation, 0, nullptr);
   }
   BOOL DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
                        DWORD* returned) override {
@@ -39,9 +40,6 @@ class SystemIo final : public DriveIo {
                       const wchar_t* directory, int show) override {
     return ::ShellExecuteW(owner, verb, file, parameters, directory, show);
   }
-
- private:
-  SystemLibrary winmm_{L"winmm.dll"};
 };
 
 // At namespace scope and constant-initialised: the drive workers' threads

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/utf8.h"
 #include "drives/drive_caption.h"
 
 namespace tarvelo {
@@ -12,7 +13,7 @@ std::vector<char> OpticalDriveLetters(std::string (*typeQueryPath)(char letter))
   for (int i = 0; i < 26; ++i) {
     if (!(mask & (DWORD{1} << i))) continue;
     const char letter = static_cast<char>('A' + i);
-    if (::GetDriveTypeA(typeQueryPath(letter).c_str()) == DRIVE_CDROM) letters.push_back(letter);
+    if (::GetDriveTypeW(Widen(typeQueryPath(letter)).c_str()) == DRIVE_CDROM) letters.push_back(letter);
   }
   return letters;
 }

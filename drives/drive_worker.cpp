@@ -17,16 +17,10 @@ constexpr SIZE_T kPlainStack = 128 * 1024;
 
 // The system's own lock and thread calls, not the standard library's: those
 // bring more of their threads layer into the program (18 KB, measured).
-class Exclusive {
- public:
-  explicit Exclusive(SRWLOCK& lock) noexcept : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
-  ~Exclusive() { ::ReleaseSRWLockExclusive(&lock_); }
-  Exclusive(const Exclusive&) = delete;
-  Exclusive& operator=(const Exclusive&) = delete;
-
- private:
-  SRWLOCK& lock_;
-};
+auto Exclusive(SRWLOCK& lock) noexcept {
+  ::AcquireSRWLockExclusive(&lock);
+  return OnScopeExit([&lock] { ::ReleaseSRWLockExclusive(&lock); });
+}
 
 using Deadline = ULONGLONG;  // GetTickCount64 milliseconds
 
@@ -45,7 +39,7 @@ struct DriveReplies {
   bool closed = false;
 
   void Push(std::function<void()> reply) {
-    const Exclusive hold(lock);
+    const auto hold = Exclusive(lock);
     if (closed) return;
     waiting.push_back(std::move(reply));
     // One wake-up for a batch: the window's thread takes them all at once.
@@ -98,7 +92,7 @@ class DriveLane {
 
   void Post(Task task) {
     {
-      const Exclusive hold(state_->lock);
+      const auto hold = Exclusive(state_->lock);
       if (state_->stopping) return;
       state_->tasks.push_back(std::move(task));
     }
@@ -107,7 +101,7 @@ class DriveLane {
 
   // Whether the lane ran everything posted to it, at the latest by `deadline`.
   bool WaitIdle(Deadline deadline) {
-    const Exclusive hold(state_->lock);
+    const auto hold = Exclusive(state_->lock);
     while (state_->busy || !state_->tasks.empty()) {
       const ULONGLONG now = ::GetTickCount64();
       if (now >= deadline) return false;
@@ -118,14 +112,14 @@ class DriveLane {
 
   // Tasks not yet started are forgotten.
   void Drop() {
-    const Exclusive hold(state_->lock);
+    const auto hold = Exclusive(state_->lock);
     state_->tasks.clear();
   }
 
   // Nothing more is taken; the thread ends once it has run what it holds.
   void Stop() {
     {
-      const Exclusive hold(state_->lock);
+      const auto hold = Exclusive(state_->lock);
       state_->stopping = true;
     }
     ::SetEvent(state_->signal.get());
@@ -150,7 +144,7 @@ class DriveLane {
     for (;;) {
       Task task;
       {
-        const Exclusive hold(state->lock);
+        const auto hold = Exclusive(state->lock);
         if (!state->tasks.empty()) {
           task = std::move(state->tasks.front());
           state->tasks.pop_front();
@@ -240,7 +234,7 @@ void DriveWorker::DeliverReplies() {
   if (finished_) return;
   std::vector<std::function<void()>> arrived;
   {
-    const Exclusive hold(replies_->lock);
+    const auto hold = Exclusive(replies_->lock);
     arrived.swap(replies_->waiting);
   }
   for (const auto& reply : arrived) reply();
@@ -259,7 +253,7 @@ void DriveWorker::Finish(std::chrono::milliseconds bound) {
   finished_ = true;
   std::vector<std::function<void()>> undelivered;
   {
-    const Exclusive hold(replies_->lock);
+    const auto hold = Exclusive(replies_->lock);
     replies_->closed = true;
     undelivered.swap(replies_->waiting);
   }

@@ -10,13 +10,14 @@ bool GetDriveVolumeInfo(DriveIo& io, char letter, VolumeInfo& info) {
   wchar_t volumeName[kBufferSize] = {};
   wchar_t fileSystemName[kBufferSize] = {};
   DWORD serial = 0, maxComponent = 0, flags = 0;
-  const WideText root = Widen(DriveRootPath(letter));
+  const std::wstring root = Widen(DriveRootPath(letter));
   if (!io.VolumeInformation(root.c_str(), volumeName, kBufferSize, &serial, &maxComponent, &flags, fileSystemName,
                             kBufferSize)) {
     return false;
   }
-  // The buffers are zeroed and one longer than the system may fill, so each
-  // ends in a NUL even if the system wrote the full size.
+  // The system is told each buffer's whole size, its NUL included; the last
+  // element is cleared all the same, so that the text ends inside the buffer
+  // even where a system filled every element.
   volumeName[kBufferSize - 1] = L'\0';
   fileSystemName[kBufferSize - 1] = L'\0';
   info.label = Narrow(volumeName);

@@ -31,8 +31,7 @@ int ReportStartupFailure(const char* className, std::uintptr_t address, const ch
   const std::string text = tarvelo::ApplicationErrorText(tarvelo::ResourceText(IDS_APPLICATION_ERROR), className,
                                                          tarvelo::ExecutableFileName(), address, what);
   const std::string title = tarvelo::ResourceText(IDS_APPLICATION_ERROR_TITLE);
-  ::MessageBoxW(nullptr, tarvelo::Widen(text).c_str(), tarvelo::Widen(title).c_str(),
-                MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  tarvelo::ShowBox(text, title, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
   return 1;
 }
 
@@ -46,7 +45,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Only existence counts: the object is never mapped. Its name has no
   // namespace prefix, so the guard holds within one desktop session.
   tarvelo::UniqueKernelHandle guard(
-      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 1, tarvelo::names::kInstanceGuard));
+      ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 1,
+                           tarvelo::Widen(tarvelo::names::kInstanceGuard).c_str()));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
   // An empty or not-ready drive must make the once-a-second volume query fail

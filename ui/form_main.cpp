@@ -97,7 +97,7 @@ void TfrmMain::CreateComponents() {
       {IDC_N3, "N3", nullptr, true},
       {IDC_BLOCK1, "Block1", &acBlockAll, true},
   };
-  popupMenuTray_.AddLayout(popupMenuTray_.Items(), ::GetModuleHandleA(nullptr), IDM_POPUP_TRAY,
+  popupMenuTray_.AddLayout(popupMenuTray_.Items(), ::GetModuleHandleW(nullptr), IDM_POPUP_TRAY,
                            [&bindings](UINT command, MenuItemOptions& options) {
                              for (const Binding& binding : bindings) {
                                if (binding.command != command) continue;
@@ -132,7 +132,7 @@ UniqueHIcon TfrmMain::LoadTrayImage() const {
   // The icon file holds the small sizes of 100, 150 and 200 %; the
   // notification area asks for the one of its own scale.
   const int iconSize = SmallIconSizeForDpi(NotificationAreaDpi());
-  return UniqueHIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAINICON),
+  return UniqueHIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAINICON),
                                                      IMAGE_ICON, iconSize, iconSize, 0)));
 }
 
@@ -226,14 +226,11 @@ void TfrmMain::KeySelect() {
   if (keySelectPending_ || (keySelectShown_ && ::GetTickCount() - keySelectShownAt_ < ::GetDoubleClickTime())) return;
   keySelectPending_ = true;
   commands_.Submit([this] {
-    const struct Done {
-      TfrmMain& form;
-      ~Done() {
-        form.keySelectPending_ = false;
-        form.keySelectShown_ = true;
-        form.keySelectShownAt_ = ::GetTickCount();
-      }
-    } done{*this};
+    const auto done = OnScopeExit([this] {
+      keySelectPending_ = false;
+      keySelectShown_ = true;
+      keySelectShownAt_ = ::GetTickCount();
+    });
     acShow.Execute();
   });
 }

@@ -42,7 +42,7 @@ def rect_of(cls):
 
 
 def test_window_pictures_and_tray_icon_follow_the_screen_scale(programs, dpi):
-    with wine.relay_traced(["winmm.mciSendStringA", "user32.LoadImageA"]):
+    with wine.relay_traced(["winmm.mciSendStringA", "user32.LoadImageW"]):
         program = programs.start(app.tarvelo_exe(), env=wine.RELAY_ENVIRONMENT)
         # The skin on screen is the scaled one, not the file's.
         app.wait_started(program, picture=None)
@@ -52,7 +52,7 @@ def test_window_pictures_and_tray_icon_follow_the_screen_scale(programs, dpi):
     assert (width, height) == size
     assert rect_of(app.PNG_FORM_CLASS) == (left, top, *size)
 
-    icons = [arguments for arguments, _ in wine.relay_calls(program, "LoadImageA")
+    icons = [arguments for arguments, _ in wine.relay_calls(program, "LoadImageW")
              if [int(a, 16) for a in arguments.split(",")[1:3]] == [IDI_MAINICON, IMAGE_ICON]]
     small = SMALL_ICON[dpi]
     assert icons and all([int(a, 16) for a in i.split(",")[3:5]] == [small, small] for i in icons), icons

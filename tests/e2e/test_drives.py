@@ -49,7 +49,7 @@ def test_block_all_reaches_a_drive_with_a_file_open_on_it(programs, cdroms):
     (cdroms["D"] / "track.txt").write_text("playing\n")
     holder = programs.start(wine.probe_path(), "hold-file", ("hold-file", r"D:\track.txt"))
     with wine.ProbeWindow(holder), \
-            wine.relay_traced(["kernel32.CreateFileA", "kernel32.DeviceIoControl"]):
+            wine.relay_traced(["kernel32.CreateFileW", "kernel32.DeviceIoControl"]):
         program = programs.start(app.tarvelo_exe(), env=wine.RELAY_ENVIRONMENT)
         app.wait_started(program)
         for _ in range(2):  # on, off
@@ -60,7 +60,7 @@ def test_block_all_reaches_a_drive_with_a_file_open_on_it(programs, cdroms):
         assert_quiet_and_running(program)
     # The volume is opened shared, so the open file on the disc is no
     # obstacle: both opens succeed and each is followed by its request.
-    opens = [(arguments, handle) for arguments, handle in wine.relay_calls(program, "CreateFileA")
+    opens = [(arguments, handle) for arguments, handle in wine.relay_calls(program, "CreateFileW")
              if '"\\\\\\\\.\\\\D:"' in arguments]
     assert len(opens) == 2, opens
     for arguments, handle in opens:
@@ -72,15 +72,15 @@ def test_block_all_reaches_a_drive_with_a_file_open_on_it(programs, cdroms):
 
 @pytest.mark.cdrom("D", "FIRST")
 def test_a_drive_defined_while_running_gets_its_entry(programs, work_dir):
-    with wine.relay_traced(["kernel32.GetDriveTypeA"]):
+    with wine.relay_traced(["kernel32.GetDriveTypeW"]):
         program = programs.start(app.tarvelo_exe(), env=wine.RELAY_ENVIRONMENT)
         app.wait_started(program)
         wine.define_cdrom("E", work_dir / "drive-e", "PLUGGED")
         try:
             # The program looks at the new letter at its next tick and finds
             # an optical drive.
-            wine.wait_until(lambda: ('"E:"', 5) in [(a.split(" ", 1)[-1], r)
-                                                    for a, r in wine.relay_calls(program, "GetDriveTypeA")],
+            wine.wait_until(lambda: ('L"E:"', 5) in [(a.split(" ", 1)[-1], r)
+                                                    for a, r in wine.relay_calls(program, "GetDriveTypeW")],
                             10, "the program to see drive E:")
             entry = MENU_FIRST_DRIVE + wine.cdrom_letters().index("E")
             desktop.open_tray_menu().choose(entry, DRIVE_EXPLORE)

@@ -3,6 +3,7 @@
 // start-up, and the captions the one-second timer writes.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/utf8.h"
 #include "tests/support/wine_drives.h"
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
@@ -176,6 +178,17 @@ TEST(TrayMenuWithoutDrives, EndsWithExit) {
   ASSERT_EQ(root.Count(), 9u);
   EXPECT_EQ(root.Item(7).Name, "N2");
   EXPECT_EQ(root.Item(8).Caption(), "-");
+}
+
+// The icon's tip is a field of 127 UTF-16 units and the zero: a title too
+// long for it is cut between two characters, never inside a surrogate pair.
+TEST(TrayTip, IsCutBetweenCharactersOnly) {
+  const std::string grin = "\xF0\x9F\x98\x80";  // U+1F600, a surrogate pair in UTF-16
+  NOTIFYICONDATAW data{};
+  CopyWide(std::string(125, 'a') + grin, data.szTip);
+  EXPECT_EQ(std::wstring(data.szTip), std::wstring(125, L'a') + L"\xD83D\xDE00");
+  CopyWide(std::string(126, 'a') + grin, data.szTip);
+  EXPECT_EQ(std::wstring(data.szTip), std::wstring(126, L'a'));
 }
 
 }  // namespace

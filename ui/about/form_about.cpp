@@ -3,9 +3,13 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <iterator>
+
 #include "app/errors.h"
 #include "app/names.h"
 #include "app/screen_scale.h"
+#include "app/system_library.h"
+#include "app/utf8.h"
 #include "resources/resource_ids.h"
 
 namespace tarvelo {
@@ -21,7 +25,7 @@ constexpr COLORREF kBlue = RGB(24, 116, 226);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 constexpr int kFontHeight = 13;  // character height in pixels
-constexpr const char* kFontFace = "MS Sans Serif";
+constexpr const wchar_t* kFontFace = L"MS Sans Serif";
 
 constexpr WPARAM kDragCommand = SC_MOVE | HTCAPTION;  // 0xF012
 
@@ -57,7 +61,7 @@ const LabelLayout* LayoutOf(int id) {
 }
 
 UniqueHFont CreateLabelFont(bool underline, UINT dpi) {
-  UniqueHFont font(::CreateFontA(-ScaleToDpi(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+  UniqueHFont font(::CreateFontW(-ScaleToDpi(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, kFontFace));
   if (!font) throw OutOfResourcesError();
@@ -69,7 +73,8 @@ SIZE TextSize(HWND label, HFONT font, const std::string& text) {
   WindowDc dc(label);
   SelectObjectRestorer select(dc.get(), font);
   RECT bounds{0, 0, 0, 0};
-  ::DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &bounds,
+  const std::wstring wide = Widen(text);
+  ::DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &bounds,
               DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE);
   return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
@@ -79,16 +84,11 @@ SIZE TextSize(HWND label, HFONT font, const std::string& text) {
 // pixel layout, which would then be scaled twice. Looked up by name: older
 // systems do not have the calls, and do no such scaling either.
 void KeepSystemFromScaling(HWND dialog) {
-  using DialogBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
-  using ControlBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  using BehaviorFn = BOOL WINAPI(HWND, int, int);
   constexpr int kDisableAll = 1;                   // DDC_DISABLE_ALL
   constexpr int kDisableFontAndRelayout = 1 | 2;   // DCDC_DISABLE_FONTUPDATE | DCDC_DISABLE_RELAYOUT
-  HMODULE user32 = ::GetModuleHandleA("user32.dll");
-  if (!user32) return;
-  const auto dialogBehavior = reinterpret_cast<DialogBehaviorFn>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogDpiChangeBehavior")));
-  const auto controlBehavior = reinterpret_cast<ControlBehaviorFn>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "SetDialogControlDpiChangeBehavior")));
+  auto* const dialogBehavior = User32().Procedure<BehaviorFn>("SetDialogDpiChangeBehavior");
+  auto* const controlBehavior = User32().Procedure<BehaviorFn>("SetDialogControlDpiChangeBehavior");
   if (dialogBehavior) dialogBehavior(dialog, kDisableAll, kDisableAll);
   if (!controlBehavior) return;
   for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -99,7 +99,7 @@ void KeepSystemFromScaling(HWND dialog) {
 }  // namespace
 
 void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int show) {
-  ::ShellExecuteA(owner, verb, file.c_str(), nullptr, nullptr, show);
+  ::ShellExecuteW(owner, verb ? Widen(verb).c_str() : nullptr, Widen(file).c_str(), nullptr, nullptr, show);
 }
 
 TfrmAbout::TfrmAbout(TApplication& application, const TImageList& closePictures, ShellOpen shellOpen)
@@ -174,7 +174,7 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: {
       const LabelLayout* layout = LayoutOf(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
       if (!layout || !layout->link) break;
-      ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));
+      ::SetCursor(SystemCursor(IDC_HAND));
       return TRUE;
     }
     case WM_PAINT: {
@@ -204,7 +204,7 @@ void TfrmAbout::LayOut(UINT dpi) {
   // Loaded first: a failure leaves the window as it was.
   UniqueHFont font = CreateLabelFont(false, dpi);
   UniqueHFont linkFont = CreateLabelFont(true, dpi);
-  HINSTANCE module = ::GetModuleHandleA(nullptr);
+  HINSTANCE module = ::GetModuleHandleW(nullptr);
   Image1.LoadPicture(module, IDB_EMBLEM, dpi);
   imgLogo.LoadPicture(module, IDB_WORDMARK, dpi);
   dpi_ = dpi;
@@ -216,7 +216,7 @@ void TfrmAbout::LayOut(UINT dpi) {
     HWND label = ::GetDlgItem(Handle(), layout.id);
     if (!label) continue;
     HFONT labelFont = layout.link ? linkFont.get() : font.get();
-    ::SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont), FALSE);
+    ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont), FALSE);
     const SIZE size = TextSize(label, labelFont, LabelText(layout.id));
     ::SetWindowPos(label, nullptr, ScaleToDpi(layout.left, dpi), ScaleToDpi(layout.top, dpi), size.cx, size.cy,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -278,13 +278,13 @@ std::string TfrmAbout::MailLinkAddress() const {
 void TfrmAbout::FormMouseDown(POINT client) {
   if (pictures_.ControlAt(client)) return;
   ::ReleaseCapture();
-  ::SendMessageA(Handle(), WM_SYSCOMMAND, kDragCommand, 0);
+  ::SendMessageW(Handle(), WM_SYSCOMMAND, kDragCommand, 0);
 }
 
 std::string TfrmAbout::LabelText(int id) const {
-  char text[256] = {};
-  ::GetDlgItemTextA(Handle(), id, text, sizeof text);
-  return text;
+  wchar_t text[256] = {};
+  const UINT length = ::GetDlgItemTextW(Handle(), id, text, static_cast<int>(std::size(text)));
+  return Narrow(std::wstring_view(text, length));
 }
 
 }  // namespace tarvelo

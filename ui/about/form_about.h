@@ -17,7 +17,7 @@
 
 namespace tarvelo {
 
-// Hands a file or address to the shell (ShellExecuteA without parameters or
+// Hands a file or address to the shell (ShellExecuteW without parameters or
 // folder); the result is of no interest.
 using ShellOpen = std::function<void(HWND owner, const char* verb, const std::string& file, int show)>;
 void SystemShellOpen(HWND owner, const char* verb, const std::string& file, int show);

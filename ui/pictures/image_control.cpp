@@ -8,6 +8,8 @@
 #include "app/dib_section.h"
 #include "app/errors.h"
 #include "app/names.h"
+#include "app/utf8.h"
+#include "app/window.h"
 #include "ui/pictures/picture_scale.h"
 #include "ui/pictures/png_resource.h"
 
@@ -40,20 +42,21 @@ LRESULT CALLBACK NameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       ::ValidateRect(window, nullptr);
       return 0;
     default:
-      return ::DefWindowProcA(window, message, wParam, lParam);
+      return ::DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
-const char* NameWindowClass() {
-  static const bool registered = [] {
-    WNDCLASSA windowClass{};
+std::wstring NameWindowClass() {
+  std::wstring name = Widen(names::kPictureNameClass);
+  static const bool registered = [&name] {
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &NameWindowProc;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = names::kPictureNameClass;
-    return ::RegisterClassA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name.c_str();
+    return ::RegisterClassW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
   if (!registered) throw OutOfResourcesError(IDS_WINDOW_FAILED);
-  return names::kPictureNameClass;
+  return name;
 }
 
 // The default accessibility object reads a window's text as a control's
@@ -118,21 +121,22 @@ void TImageControl::LoadPicture(HINSTANCE module, int bitmapId, UINT dpi) {
   UniqueHBitmap loaded = LoadScaledPngPicture(module, bitmapId, dpi);
   if (!loaded) throw OutOfResourcesError(IDS_PICTURE_FAILED);
   BITMAP info{};
-  ::GetObjectA(loaded.get(), sizeof info, &info);
+  ::GetObjectW(loaded.get(), sizeof info, &info);
   picture_ = std::move(loaded);
   pictureSize_ = SIZE{info.bmWidth, info.bmHeight};
   pictureIndex_ = -1;
 }
 
 void TImageControl::SetAccessibleName(HWND window, const std::string& name) {
-  const char* windowClass = NameWindowClass();
+  const std::wstring windowClass = NameWindowClass();
+  const std::wstring text = Widen(AsLabelText(name));
   if (nameWindow_) {
-    ::SetWindowTextA(nameWindow_.get(), AsLabelText(name).c_str());
+    ::SetWindowTextW(nameWindow_.get(), text.c_str());
     return;
   }
-  nameWindow_.reset(::CreateWindowExA(WS_EX_NOPARENTNOTIFY, windowClass, AsLabelText(name).c_str(),
+  nameWindow_.reset(::CreateWindowExW(WS_EX_NOPARENTNOTIFY, windowClass.c_str(), text.c_str(),
                                       WS_CHILD | WS_VISIBLE, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
-                                      bounds_.bottom - bounds_.top, window, nullptr, ::GetModuleHandleA(nullptr),
+                                      bounds_.bottom - bounds_.top, window, nullptr, ::GetModuleHandleW(nullptr),
                                       nullptr));
   if (!nameWindow_) throw OutOfResourcesError(IDS_WINDOW_FAILED);
 }
@@ -234,7 +238,7 @@ bool TImageControlHost::HandleMessage(HWND window, UINT message, WPARAM wParam, 
       ::ScreenToClient(window, &cursor);
       const TImageControl* control = ControlAt(cursor);
       if (!control || !control->HandCursor) return false;
-      ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));
+      ::SetCursor(SystemCursor(IDC_HAND));
       result = TRUE;
       return true;
     }

@@ -13,29 +13,22 @@ constexpr DWORD kRopDSna = 0x00220326;
 
 SIZE BitmapSize(HBITMAP bitmap) {
   BITMAP info{};
-  ::GetObjectA(bitmap, sizeof info, &info);
+  ::GetObjectW(bitmap, sizeof info, &info);
   return SIZE{info.bmWidth, info.bmHeight};
 }
 
 // When a monochrome bitmap is copied onto colour, its 1 bits take the
 // destination's background colour and its 0 bits the text colour: with white
 // and black, a mask bit of 1 becomes all ones.
-class MonochromeAsWhiteOnBlack {
- public:
-  explicit MonochromeAsWhiteOnBlack(HDC dc) noexcept
-      : dc_(dc), text_(::SetTextColor(dc, RGB(0, 0, 0))), background_(::SetBkColor(dc, RGB(255, 255, 255))) {}
-  ~MonochromeAsWhiteOnBlack() {
-    ::SetTextColor(dc_, text_);
-    ::SetBkColor(dc_, background_);
-  }
-  MonochromeAsWhiteOnBlack(const MonochromeAsWhiteOnBlack&) = delete;
-  MonochromeAsWhiteOnBlack& operator=(const MonochromeAsWhiteOnBlack&) = delete;
-
- private:
-  HDC dc_;
-  COLORREF text_;
-  COLORREF background_;
-};
+// The DC's own colours come back at the end of the scope.
+auto MonochromeAsWhiteOnBlack(HDC dc) noexcept {
+  const COLORREF text = ::SetTextColor(dc, RGB(0, 0, 0));
+  const COLORREF background = ::SetBkColor(dc, RGB(255, 255, 255));
+  return OnScopeExit([dc, text, background] {
+    ::SetTextColor(dc, text);
+    ::SetBkColor(dc, background);
+  });
+}
 
 }  // namespace
 
@@ -73,7 +66,7 @@ TImageList::TImageList(HINSTANCE module, int picturesId, int maskId, int width, 
   if (!picturesDc || !maskDc) throw OutOfResourcesError();
   SelectObjectRestorer selectPictures(picturesDc.get(), pictures_.get());
   SelectObjectRestorer selectMask(maskDc.get(), mask_.get());
-  MonochromeAsWhiteOnBlack colours(picturesDc.get());
+  const auto colours = MonochromeAsWhiteOnBlack(picturesDc.get());
   ::BitBlt(picturesDc.get(), 0, 0, strip.cx, strip.cy, maskDc.get(), 0, 0, kRopDSna);
 }
 
@@ -84,7 +77,7 @@ bool TImageList::Draw(HDC dc, int x, int y, int index) const {
   if (!picturesDc || !maskDc) return false;
   SelectObjectRestorer selectPictures(picturesDc.get(), pictures_.get());
   SelectObjectRestorer selectMask(maskDc.get(), mask_.get());
-  MonochromeAsWhiteOnBlack colours(dc);
+  const auto colours = MonochromeAsWhiteOnBlack(dc);
   const int source = index * width_;
   ::BitBlt(dc, x, y, width_, height_, maskDc.get(), source, 0, SRCAND);
   ::BitBlt(dc, x, y, width_, height_, picturesDc.get(), source, 0, SRCPAINT);

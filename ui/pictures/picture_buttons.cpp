@@ -9,12 +9,12 @@ namespace tarvelo {
 namespace {
 
 TImageList ButtonList(UINT dpi) {
-  return TImageList(::GetModuleHandleA(nullptr), IDB_BUTTONS, IDB_BUTTONS_MASK, IDB_BUTTONS_WIDTH, IDB_BUTTONS_HEIGHT,
+  return TImageList(::GetModuleHandleW(nullptr), IDB_BUTTONS, IDB_BUTTONS_MASK, IDB_BUTTONS_WIDTH, IDB_BUTTONS_HEIGHT,
                     dpi);
 }
 
 TImageList CloseList(UINT dpi) {
-  return TImageList(::GetModuleHandleA(nullptr), IDB_CLOSE, IDB_CLOSE_MASK, IDB_CLOSE_WIDTH, IDB_CLOSE_HEIGHT, dpi);
+  return TImageList(::GetModuleHandleW(nullptr), IDB_CLOSE, IDB_CLOSE_MASK, IDB_CLOSE_WIDTH, IDB_CLOSE_HEIGHT, dpi);
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ PictureButtons::PictureButtons(HWND window, Clicks clicks, UINT dpi, const Names
           {Picture::Hide, &imageHide_, &closePictures_, IDB_CLOSE_BAR, IDB_CLOSE_BAR_LIT, nullptr},
           {Picture::Logo, &imageLogo_, nullptr, 0, 0, std::move(clicks.logo)},
       }} {
-  imageLogo_.LoadPicture(::GetModuleHandleA(nullptr), IDB_LOGO, dpi);
+  imageLogo_.LoadPicture(::GetModuleHandleW(nullptr), IDB_LOGO, dpi);
   imageHide_.Visible = false;
   for (const Button& button : buttons_) {
     TImageControl& control = *button.control;
@@ -85,7 +85,7 @@ void PictureButtons::SetDpi(UINT dpi) {
   TImageList buttonPictures = ButtonList(dpi);
   TImageList closePictures = CloseList(dpi);
   // The logo changes only once its picture is loaded, and the lists after it.
-  imageLogo_.LoadPicture(::GetModuleHandleA(nullptr), IDB_LOGO, dpi);
+  imageLogo_.LoadPicture(::GetModuleHandleW(nullptr), IDB_LOGO, dpi);
   buttonPictures_ = std::move(buttonPictures);
   closePictures_ = std::move(closePictures);
   dpi_ = dpi;

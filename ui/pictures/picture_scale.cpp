@@ -41,7 +41,7 @@ UniqueHBitmap LoadScaledPngPicture(HINSTANCE module, int id, UINT dpi) {
   UniqueHBitmap picture = LoadPngPicture(module, id + art.idOffset);
   if (!picture || dpi == art.dpi) return picture;
   BITMAP info{};
-  ::GetObjectA(picture.get(), sizeof info, &info);
+  ::GetObjectW(picture.get(), sizeof info, &info);
   const SIZE from{info.bmWidth, info.bmHeight};
   const SIZE to{::MulDiv(from.cx, static_cast<int>(dpi), static_cast<int>(art.dpi)),
                 ::MulDiv(from.cy, static_cast<int>(dpi), static_cast<int>(art.dpi))};

@@ -13,6 +13,9 @@ namespace {
 // of them, and no memory is asked for it.
 constexpr std::uint32_t kMaxSide = 4096;
 
+// RT_RCDATA, whose name the headers make for the ANSI call in this build.
+const LPCWSTR kRawData = MAKEINTRESOURCEW(10);
+
 // One picture resource being decoded: its bytes and the decoder reading them.
 class OpenedPng {
  public:
@@ -23,7 +26,7 @@ class OpenedPng {
   // Finds the resource and reads its header; false when it is missing or is
   // not the kind of picture asked for.
   bool Open(HINSTANCE module, int id, PngRows rows) {
-    const HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(id), RT_RCDATA);
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), kRawData);
     const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
     if (!data) return false;

@@ -59,7 +59,7 @@ SIZE WindowSize(HWND window) {
 }
 
 void UpdateSkinLayer(HWND window, const LayerPicture& picture, BYTE alpha) {
-  ::SetWindowLongPtrA(window, GWL_EXSTYLE, ::GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+  ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
   RECT bounds{};
   if (!::GetWindowRect(window, &bounds)) return;
   // The window's size, not the image's: the update must never resize it.
@@ -116,10 +116,10 @@ void LayeredAttributes::SetTransparentColorValue(COLORREF value) noexcept {
 
 void LayeredAttributes::Apply() const noexcept {
   if (!window_) return;
-  const LONG_PTR style = ::GetWindowLongPtrA(window_, GWL_EXSTYLE);
+  const LONG_PTR style = ::GetWindowLongPtrW(window_, GWL_EXSTYLE);
   const bool layered = alphaBlend_ || transparentColor_;
   const LONG_PTR wanted = layered ? (style | WS_EX_LAYERED) : (style & ~LONG_PTR{WS_EX_LAYERED});
-  if (wanted != style) ::SetWindowLongPtrA(window_, GWL_EXSTYLE, wanted);
+  if (wanted != style) ::SetWindowLongPtrW(window_, GWL_EXSTYLE, wanted);
   if (!layered) return;
   const DWORD flags = (alphaBlend_ ? LWA_ALPHA : 0) | (transparentColor_ ? LWA_COLORKEY : 0);
   ::SetLayeredWindowAttributes(window_, transparentColorValue_, alphaBlendValue_, flags);

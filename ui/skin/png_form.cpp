@@ -24,7 +24,7 @@ TPNGForm::TPNGForm(HWND owner, const std::string& caption) {
 
 void TPNGForm::SetCursorOverride(HCURSOR cursor) noexcept {
   cursorOverride_ = cursor;
-  ::SetCursor(cursor ? cursor : ::LoadCursorA(nullptr, IDC_ARROW));
+  ::SetCursor(cursor ? cursor : SystemCursor(IDC_ARROW));
 }
 
 LRESULT TPNGForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

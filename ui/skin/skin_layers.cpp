@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/handles.h"
 #include "app/names.h"
 #include "app/screen_scale.h"
 #include "app/resource_text.h"
@@ -54,13 +55,11 @@ void ShowForm(HWND window) {
 // timer is made fine for the length of the fade, or a pause of 20 ms would
 // last a whole tick of 15.6 ms more on some systems.
 // The timer calls are winmm's, which is not a known DLL (app/system_library.h).
-SystemLibrary winmm{L"winmm.dll"};
-
 class FadeClock {
  public:
   FadeClock(DWORD duration, int steps) noexcept : duration_(duration), steps_(steps) {
-    auto* begin = winmm.Procedure<decltype(::timeBeginPeriod)>("timeBeginPeriod");
-    end_ = winmm.Procedure<decltype(::timeEndPeriod)>("timeEndPeriod");
+    auto* begin = Winmm().Procedure<decltype(::timeBeginPeriod)>("timeBeginPeriod");
+    end_ = Winmm().Procedure<decltype(::timeEndPeriod)>("timeEndPeriod");
     fine_ = begin && end_ && begin(1) == 0;
     ::QueryPerformanceFrequency(&frequency_);
     ::QueryPerformanceCounter(&start_);
@@ -89,30 +88,16 @@ class FadeClock {
 };
 
 // Marks a fade or drag as running, for as long as it runs, whichever way it ends.
-class BusyScope {
- public:
-  explicit BusyScope(bool& busy) noexcept : busy_(busy) { busy_ = true; }
-  ~BusyScope() { busy_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  bool& busy_;
-};
+auto MarkBusy(bool& busy) noexcept {
+  busy = true;
+  return OnScopeExit([&busy] { busy = false; });
+}
 
 // The move cursor over PNGForm for the length of a drag, the normal one after.
-class DragCursor {
- public:
-  explicit DragCursor(TPNGForm& form) noexcept : form_(form) {
-    form_.SetCursorOverride(::LoadCursorA(nullptr, IDC_SIZEALL));
-  }
-  ~DragCursor() { form_.SetCursorOverride(nullptr); }
-  DragCursor(const DragCursor&) = delete;
-  DragCursor& operator=(const DragCursor&) = delete;
-
- private:
-  TPNGForm& form_;
-};
+auto DragCursor(TPNGForm& form) noexcept {
+  form.SetCursorOverride(SystemCursor(IDC_SIZEALL));
+  return OnScopeExit([&form] { form.SetCursorOverride(nullptr); });
+}
 
 }  // namespace
 
@@ -264,7 +249,7 @@ void SkinLayers::Settle() {
 
 void SkinLayers::FadeOutSkin(DWORD duration) {
   if (!Ready()) return;
-  const BusyScope busy(busy_);
+  const auto busy = MarkBusy(busy_);
   // From the start: the preparation is part of the fade's time.
   const FadeClock clock(duration, kFadeOutSteps);
   HWND png = pngForm_->Handle();
@@ -293,7 +278,7 @@ void SkinLayers::FadeOutSkin(DWORD duration) {
 
 void SkinLayers::FadeInSkin(DWORD duration) {
   if (!Ready()) return;
-  const BusyScope busy(busy_);
+  const auto busy = MarkBusy(busy_);
   const FadeClock clock(duration, kFadeInSteps);
   HWND png = pngForm_->Handle();
 
@@ -330,7 +315,7 @@ void SkinLayers::Press(MouseButton button, POINT client) {
   RaiseWindow(front_);
   if (button != MouseButton::Left) return;
 
-  const BusyScope busy(busy_);
+  const auto busy = MarkBusy(busy_);
   HWND png = pngForm_->Handle();
   UpdateSkinLayer(png, Snapshot(), 255);
   ::ShowWindow(front_, SW_HIDE);
@@ -341,7 +326,7 @@ void SkinLayers::Press(MouseButton button, POINT client) {
   // down: by the time this runs, the cursor may have moved on. The hidden
   // front window keeps the starting position for the conversion.
   {
-    const DragCursor cursor(*pngForm_);
+    const auto cursor = DragCursor(*pngForm_);
     const RECT start = WindowBounds(png);
     const POINT offset{start.left - client.x, start.top - client.y};
     const auto followCursor = [&] {

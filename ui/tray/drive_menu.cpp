@@ -17,6 +17,12 @@ namespace {
 constexpr int kDriveEntryTag = 3;
 constexpr int kExploreItemTag = 2;
 
+// The drive letter of a drive entry, from its Hint; none for any other item.
+std::optional<char> EntryLetter(const TMenuItem& item) {
+  if (item.Tag != kDriveEntryTag || item.Hint.empty()) return std::nullopt;
+  return item.Hint[0];
+}
+
 }  // namespace
 
 DriveMenu::DriveMenu(TPopupMenu& menu, DriveWorker& drives, HWND window, UINT_PTR timerId, UINT interval)
@@ -38,8 +44,9 @@ void DriveMenu::AddEntry(char letter) {
   for (std::size_t i = 0; i < root.Count(); ++i) {
     const TMenuItem& item = root.Item(i);
     if (&item == line_) index = i + 1;
-    if (item.Tag != kDriveEntryTag || item.Hint.empty()) continue;
-    if (item.Hint[0] > letter) break;
+    const std::optional<char> entryLetter = EntryLetter(item);
+    if (!entryLetter) continue;
+    if (*entryLetter > letter) break;
     index = i + 1;
   }
 
@@ -50,7 +57,7 @@ void DriveMenu::AddEntry(char letter) {
   entryOptions.tag = kDriveEntryTag;
   TMenuItem& entry = menu_.Insert(root, index, std::move(entryOptions));
   // Each copy of the template takes run-time identifiers of its own.
-  menu_.AddLayout(entry, ::GetModuleHandleA(nullptr), IDM_DRIVE_ENTRY, [this](UINT templateId, MenuItemOptions& options) {
+  menu_.AddLayout(entry, ::GetModuleHandleW(nullptr), IDM_DRIVE_ENTRY, [this](UINT templateId, MenuItemOptions& options) {
     options.command = 0;
     switch (templateId) {
       case IDC_DRIVE_EXPLORE:
@@ -79,8 +86,7 @@ void DriveMenu::AddNewDrives() {
     bool listed = false;
     const TMenuItem& root = menu_.Items();
     for (std::size_t i = 0; i < root.Count() && !listed; ++i) {
-      const TMenuItem& item = root.Item(i);
-      listed = item.Tag == kDriveEntryTag && !item.Hint.empty() && item.Hint[0] == letter;
+      listed = EntryLetter(root.Item(i)) == letter;
     }
     if (!listed) AddEntry(letter);
   }
@@ -92,10 +98,11 @@ void DriveMenu::RefreshCaptions() {
   const std::size_t count = root.Count();
   for (std::size_t i = 0; i < count; ++i) {
     TMenuItem& item = root.Item(i);
-    if (item.Tag != kDriveEntryTag || item.Hint.empty()) continue;
+    const std::optional<char> letter = EntryLetter(item);
+    if (!letter) continue;
     // Entries are never removed, so the item is still there when the answer comes.
     TMenuItem* entry = &item;
-    drives_.QueryVolume(item.Hint[0], [entry](bool answered, const VolumeInfo& info) {
+    drives_.QueryVolume(*letter, [entry](bool answered, const VolumeInfo& info) {
       entry->SetCaption(DriveEntryCaption(entry->Hint, answered, info.label));
     });
   }

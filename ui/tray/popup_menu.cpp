@@ -107,16 +107,16 @@ void TPopupMenu::ShowItem(TMenuItem& item, UINT position) {
       ::DestroyMenu(sub);
       throw Failure("menu item is not in its menu");
     }
-    MENUITEMINFOA info{};
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_SUBMENU;
     info.hSubMenu = sub;
-    ::SetMenuItemInfoA(where, at, TRUE, &info);
+    ::SetMenuItemInfoW(where, at, TRUE, &info);
     parent.subMenu_ = sub;
   }
   // Captions are UTF-8 (a disc label may be in any script): the wide call
   // keeps every character.
-  WideText text = Widen(item.Caption());
+  std::wstring text = Widen(item.Caption());
   MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
@@ -135,7 +135,7 @@ void TPopupMenu::ShowItem(TMenuItem& item, UINT position) {
 
 void TPopupMenu::AddLayout(TMenuItem& parent, HINSTANCE instance, UINT resourceId,
                            const std::function<void(UINT templateId, MenuItemOptions& options)>& describe) {
-  UniqueHMenu loaded(::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId)));
+  UniqueHMenu loaded(::LoadMenuW(instance, MAKEINTRESOURCEW(resourceId)));
   HMENU popup = loaded ? ::GetSubMenu(loaded.get(), 0) : nullptr;
   if (!popup) throw OutOfResourcesError(IDS_MENU_FAILED);
   LoadLevel(popup, parent, describe);
@@ -197,7 +197,7 @@ void TPopupMenu::SetItemText(const TMenuItem& item) {
   HMENU menu;
   UINT position;
   if (!Locate(item, menu, position)) return;
-  WideText text = Widen(item.Caption());
+  std::wstring text = Widen(item.Caption());
   MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STRING;
@@ -234,7 +234,7 @@ TMenuItem* TPopupMenu::Popup(HWND owner, int x, int y) {
   const UINT command = static_cast<UINT>(
       ::TrackPopupMenu(handle_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
   // Lets the menu close properly when the owner is not a visible window.
-  ::PostMessageA(owner, WM_NULL, 0, 0);
+  ::PostMessageW(owner, WM_NULL, 0, 0);
   return command == 0 ? nullptr : FindByCommand(command);
 }
 

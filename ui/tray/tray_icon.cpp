@@ -3,14 +3,15 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <cstring>
-
 #include "app/names.h"
+#include "app/utf8.h"
 
 namespace tarvelo {
 
 TTrayIcon::TTrayIcon(HICON icon, const std::string& tooltip)
-    : icon_(icon), tooltip_(tooltip), taskbarCreated_(::RegisterWindowMessageA(names::kTaskbarCreatedMessage)) {
+    : icon_(icon),
+      tooltip_(tooltip),
+      taskbarCreated_(::RegisterWindowMessageW(Widen(names::kTaskbarCreatedMessage).c_str())) {
   RegisterWindowClass(names::kTrayWindowClass);
   // A hidden top-level window rather than a message-only one: only top-level
   // windows receive the "TaskbarCreated" broadcast.
@@ -23,8 +24,8 @@ TTrayIcon::TTrayIcon(HICON icon, const std::string& tooltip)
 
 TTrayIcon::~TTrayIcon() { Remove(); }
 
-NOTIFYICONDATAA TTrayIcon::Data() const {
-  NOTIFYICONDATAA data{};
+NOTIFYICONDATAW TTrayIcon::Data() const {
+  NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;
   data.hWnd = Handle();
   data.uID = kIconId;
@@ -33,21 +34,20 @@ NOTIFYICONDATAA TTrayIcon::Data() const {
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kCallbackMessage;
   data.hIcon = icon_;
-  // The tip field holds 127 characters and the terminating NUL.
-  std::strncpy(data.szTip, tooltip_.c_str(), sizeof data.szTip - 1);
+  CopyWide(tooltip_, data.szTip);
   return data;
 }
 
 bool TTrayIcon::Add() {
-  NOTIFYICONDATAA data = Data();
-  added_ = ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+  NOTIFYICONDATAW data = Data();
+  added_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
   if (added_) AskForKeyboardNotifications();
   return added_;
 }
 
 bool TTrayIcon::AddAgain() {
-  NOTIFYICONDATAA data = Data();
-  if (::Shell_NotifyIconA(NIM_ADD, &data) || ::Shell_NotifyIconA(NIM_MODIFY, &data)) {
+  NOTIFYICONDATAW data = Data();
+  if (::Shell_NotifyIconW(NIM_ADD, &data) || ::Shell_NotifyIconW(NIM_MODIFY, &data)) {
     added_ = true;
     AskForKeyboardNotifications();
   }
@@ -59,20 +59,20 @@ void TTrayIcon::AskForKeyboardNotifications() {
   // are still understood: the mouse works either way.
   auto data = Data();
   data.uVersion = NOTIFYICON_VERSION_4;
-  ::Shell_NotifyIconA(NIM_SETVERSION, &data);
+  ::Shell_NotifyIconW(NIM_SETVERSION, &data);
 }
 
 bool TTrayIcon::GiveFocusBack() const noexcept {
   if (!added_) return false;
   auto data = Data();
-  return ::Shell_NotifyIconA(NIM_SETFOCUS, &data) != FALSE;
+  return ::Shell_NotifyIconW(NIM_SETFOCUS, &data) != FALSE;
 }
 
 void TTrayIcon::SetIcon(HICON icon) noexcept {
   icon_ = icon;
   if (!added_) return;
-  NOTIFYICONDATAA data = Data();
-  ::Shell_NotifyIconA(NIM_MODIFY, &data);
+  NOTIFYICONDATAW data = Data();
+  ::Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void TTrayIcon::Remove() noexcept {
@@ -80,8 +80,8 @@ void TTrayIcon::Remove() noexcept {
   removed_ = true;
   retry_.reset();
   if (!added_) return;
-  NOTIFYICONDATAA data = Data();
-  ::Shell_NotifyIconA(NIM_DELETE, &data);
+  NOTIFYICONDATAW data = Data();
+  ::Shell_NotifyIconW(NIM_DELETE, &data);
   added_ = false;
 }
 

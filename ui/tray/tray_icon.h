@@ -56,7 +56,7 @@ class TTrayIcon : public Window {
 
  private:
   bool Add();
-  NOTIFYICONDATAA Data() const;
+  NOTIFYICONDATAW Data() const;
   // Asks a shell that has just taken the icon for the notifications that
   // carry keyboard use: a new icon starts with the oldest ones.
   void AskForKeyboardNotifications();
