@@ -192,12 +192,15 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::FormDestroy() noexcept {
+  // First of all: a copy started now (an upgrade, a sign-in right after a
+  // sign-out) finds the instance guard gone and must find the combinations
+  // free too, not only once a slow drive has answered.
+  hotKeys_.reset();
   ReleaseEjectionLocks();
   // The releases reach the drives before the process ends, unless a drive
   // hangs: the end waits for drive work only up to the bound.
   driveWorker_->Finish(DriveWorker::kEndBound);
   skin_->FreeSkin();
-  hotKeys_.reset();
 }
 
 void TfrmMain::FormShow() {

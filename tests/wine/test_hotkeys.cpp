@@ -130,6 +130,35 @@ TEST(HotKeys, ATakenCombinationIsNamedInOneBoxAndTheOthersAreRegisteredUntilTheE
   EXPECT_EQ(other.CouldTake(), kAllFree) << "the form released all four";
 }
 
+// A copy started while this one ends (an upgrade, a sign-in right after a
+// sign-out) must find the combinations free, also while the end still waits
+// for a tray that takes seconds to move.
+TEST(HotKeys, TheEndReleasesThemBeforeItWaitsForASlowDrive) {
+  testing::RecordingDriveIo io;
+  io.trayTime = std::chrono::seconds(3);
+  OtherWindow other;
+  auto application = std::make_unique<TApplication>();
+  auto form = std::make_unique<TfrmMain>(*application, io);
+  form->acDefautCDOpen.Execute();
+
+  // The door's call is written down only once the tray has moved.
+  bool freeWhileTheTrayMoved = false;
+  std::thread newCopy([&] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (other.CouldTake() == kAllFree) {
+        freeWhileTheTrayMoved = io.Calls().empty();
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+  form.reset();
+  newCopy.join();
+  application.reset();
+  EXPECT_TRUE(freeWhileTheTrayMoved);
+}
+
 TEST(HotKeys, EveryTakenCombinationGetsItsOwnBoxInIdOrder) {
   OtherWindow other;
   for (const HotKey& hotKey : kHotKeys) ASSERT_TRUE(other.Register(hotKey.id, hotKey.virtualKey));
