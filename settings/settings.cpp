@@ -44,13 +44,15 @@ void WriteString(HKEY key, const char* valueName, const std::string& data) {
 }
 
 // Writes or deletes the value and only then takes the new state, so that a
-// refused write leaves the setting as the registry has it.
+// refused write or deletion leaves the setting as the registry has it. A
+// value already gone is as good as deleted.
 void Store(bool& setting, HKEY key, const char* valueName, const std::string& data) {
   const bool on = !setting;
   if (on) {
     WriteString(key, valueName, data);
   } else {
-    ::RegDeleteValueW(key, Widen(valueName).c_str());
+    const LONG deleted = ::RegDeleteValueW(key, Widen(valueName).c_str());
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return;
   }
   setting = on;
 }

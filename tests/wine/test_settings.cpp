@@ -195,6 +195,31 @@ TEST_F(Settings, ARefusedWriteRaisesAndLeavesTheSettingAsTheRegistryHasIt) {
   EXPECT_FALSE(autoHide);
 }
 
+// Off ends off only once the value is gone: one that is gone already counts,
+// a deletion the system refuses leaves the setting on, as Windows still has it.
+TEST_F(Settings, OffEndsOffOnlyOnceTheValueIsGone) {
+  CreateRunKey();
+  ASSERT_TRUE(WriteValue(names::kSettingsKeyPath, "Other", StringValue("1")));
+  bool autoStart = true;
+  bool autoHide = true;
+  SwitchAutoStart(autoStart);
+  SwitchAutoHide(autoHide);
+  EXPECT_FALSE(autoStart);
+  EXPECT_FALSE(autoHide);
+
+  // Keys opened without the right to change them: the system refuses.
+  ASSERT_TRUE(WriteValue(names::kRunKeyPath, names::kRunValueName, StringValue("x.exe")));
+  ASSERT_TRUE(WriteValue(names::kSettingsKeyPath, names::kAutoHideValueName, StringValue("1")));
+  autoStart = true;
+  autoHide = true;
+  SwitchAutoStart(autoStart, OwnPath(), KEY_QUERY_VALUE);
+  SwitchAutoHide(autoHide, KEY_QUERY_VALUE);
+  EXPECT_TRUE(autoStart);
+  EXPECT_TRUE(autoHide);
+  EXPECT_EQ(ReadValue(names::kRunKeyPath, names::kRunValueName), StringValue("x.exe"));
+  EXPECT_EQ(ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName), StringValue("1"));
+}
+
 // Gives everyone the rights of `sddl` (a key's access list in the system's
 // text form) on a key of the current user; the key's owner may always
 // change the list again.
