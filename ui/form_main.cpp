@@ -28,6 +28,8 @@ constexpr UINT_PTR kTimerCheckId = 1;
 constexpr UINT kTimerCheckInterval = 1000;
 // The drive worker has answers waiting.
 constexpr UINT kDriveReplies = WM_APP + 10;
+// "About..." asked for before the About window existed.
+constexpr UINT kAboutWhenReady = WM_APP + 11;
 
 // The window the user last worked with among those the application window
 // owns comes to the foreground.
@@ -268,7 +270,14 @@ void TfrmMain::acExitExecute() {
 }
 
 void TfrmMain::acFormAboutExecute() {
-  if (frmAbout) frmAbout->Show();
+  if (frmAbout) {
+    frmAbout->Show();
+  } else {
+    // Asked for while a box of start-up was open, it is run when start-up
+    // ends, before the About window is made: it is asked again from the
+    // message loop, which runs only once that window exists.
+    ::PostMessageW(Handle(), kAboutWhenReady, 0, 0);
+  }
 }
 
 void TfrmMain::acDefautCDOpenExecute() {
@@ -375,6 +384,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kDriveReplies:
       driveWorker_->DeliverReplies();
+      return 0;
+    case kAboutWhenReady:
+      if (frmAbout) commands_.Submit(Handler{this, &TfrmMain::acFormAboutExecute});
       return 0;
     case WM_CLOSE:
       // Any close request other than "Exit" ends the program without a fade.
