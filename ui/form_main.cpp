@@ -245,7 +245,10 @@ void TfrmMain::KeySelect() {
 
 // ---- the drive table --------------------------------------------------------
 
-void TfrmMain::TimerCheckTimer() { driveMenu_->RefreshCaptions(); }
+void TfrmMain::TimerCheckTimer() {
+  driveMenu_->RefreshCaptions();
+  skin_->CheckWorkArea();
+}
 
 void TfrmMain::ExploreMenuItem(TMenuItem& sender) { driveMenu_->Explore(sender, application_.Handle()); }
 

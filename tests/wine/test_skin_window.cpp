@@ -338,8 +338,10 @@ TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {
 }
 
 // Windows sends both messages to every top-level window; Wine sends neither
-// for SPI_SETWORKAREA, so the test sends them as the system would.
-TEST_F(SkinWindow, TheWindowsFollowTheCornerOnTheSettingsAndTheDisplayMessage) {
+// for SPI_SETWORKAREA, so the test sends them as the system would. A change
+// that no message tells of (Wine's taskbar band moving later, a shell that
+// does not send one) is seen on the drive timer's tick.
+TEST_F(SkinWindow, TheWindowsFollowTheCornerOnTheSettingsAndTheDisplayMessageOrElseOnTheTick) {
   FollowWorkAreaOfParameters();
   const WorkAreaAside aside;
   const RECT size = BoundsOf(Main());
@@ -358,6 +360,10 @@ TEST_F(SkinWindow, TheWindowsFollowTheCornerOnTheSettingsAndTheDisplayMessage) {
   WorkAreaAside::Set(lower);
   ::SendMessageA(Main(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
   expectCorner(lower);
+  const RECT bandMoved{0, 0, 1024, 748};
+  WorkAreaAside::Set(bandMoved);
+  form_->TimerCheckTimer();
+  expectCorner(bandMoved);
 }
 
 TEST_F(SkinWindow, AHiddenWindowStaysParkedThroughAChangeAndShowsAtTheNewCorner) {

@@ -250,6 +250,10 @@ void SkinLayers::DisplaysChanged() {
   Settle();
 }
 
+void SkinLayers::CheckWorkArea() {
+  if (pngForm_ && placement_.WorkAreaChanged()) DisplaysChanged();
+}
+
 void SkinLayers::Settle() {
   displaysChanged_ = false;
   // PNGForm holds the window's place in every state: hiding moves only the

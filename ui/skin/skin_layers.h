@@ -52,6 +52,9 @@ class SkinLayers {
   // The work area or the displays changed: the windows go where they now
   // belong. A hidden window stays parked and comes back there when shown.
   void DisplaysChanged();
+  // The same for a change of the work area that no message told of, asked
+  // now and then: the windows move only if it has changed.
+  void CheckWorkArea();
   WindowPlacement& Placement() noexcept { return placement_; }
   // The screen's scale became `screenDpi` (the window moved to another
   // monitor, or the user changed the scale): the skin is scaled again from
