@@ -18,7 +18,7 @@ namespace tarvelo {
 
 namespace {
 
-// Designed client size and position; the skin replaces the size.
+// Designed client size (at 100 %) and position; the skin replaces the size.
 constexpr int kDesignWidth = 251;
 constexpr int kDesignHeight = 215;
 constexpr int kDesignLeft = 0;
@@ -66,7 +66,8 @@ void TfrmMain::CreateComponents() {
   // no taskbar button of its own; colour-keyed layered from the start.
   CreateHandle(names::kMainFormClass, application_.Title().c_str(), WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED,
                kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight, application_.Handle());
-  skin_ = std::make_unique<SkinLayers>(application_, Handle(), [this](HDC dc) { PaintClient(dc); });
+  skin_ = std::make_unique<SkinLayers>(application_, Handle(), SIZE{kDesignWidth, kDesignHeight},
+                                       [this](HDC dc) { PaintClient(dc); });
 
   BindActions();
   PictureButtons::Clicks clicks;

@@ -316,6 +316,22 @@ TEST_F(SkinWindow, AScaleChangeRescalesBothLayersAndThePicturesInPlace) {
   EXPECT_EQ(open.PictureSize().cx, openBefore.right - openBefore.left);
 }
 
+// Without a skin the window keeps its designed size, 251 x 215 at 100 %: at
+// another scale that size is scaled like the pictures on it, which would
+// otherwise hang over its edges.
+TEST_F(SkinWindow, WithoutASkinTheDesignedSizeTakesTheScreensScale) {
+  testing::MessageBoxAnswerer answerer;
+  ASSERT_FALSE(form_->Skin().LoadSkin("Z:\\tmp\\tarvelo-wine-tests\\skin-window\\none.png"));
+  const RECT work = WorkArea();
+  for (const auto& [dpi, width, height] : {std::tuple{144u, 377, 323}, std::tuple{96u, 251, 215}}) {
+    RECT suggested{10, 20, 30, 40};
+    ::SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    const RECT expected{work.right - width, work.bottom - height, work.right, work.bottom};
+    EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << dpi << ": " << Describe(BoundsOf(Main()));
+    EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << dpi << ": " << Describe(BoundsOf(Png()));
+  }
+}
+
 // With the taskbar at the top or at the left the work area does not start at
 // the screen's origin: the windows still go to its bottom-right corner.
 TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {
