@@ -13,6 +13,11 @@ std::string DriveEntryCaption(const std::string& driveString, bool volumeAnswere
   std::string caption = driveString + " ";
   caption.reserve(caption.size() + label.size());
   for (char c : label) {
+    // A tab would start the menu's shortcut column, and the other control
+    // characters draw as nothing or as boxes. In UTF-8 every byte of a
+    // character beyond ASCII is above 127, so none of them is taken for one.
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = ' ';
     if (c == '&') caption += '&';
     caption += c;
   }

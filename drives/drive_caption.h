@@ -17,7 +17,8 @@ std::string DriveDevicePath(char letter);
 // The caption of a drive entry: the drive string, a blank and the label while
 // the volume answers, the bare drive string when it does not. A menu reads "&"
 // as a mnemonic marker, so the label's ampersands are doubled to show as they
-// are on the disc.
+// are on the disc, and its control characters (a tab, which a menu takes for
+// the start of the shortcut column, among them) show as blanks.
 std::string DriveEntryCaption(const std::string& driveString, bool volumeAnswered, const std::string& label);
 
 }  // namespace tarvelo

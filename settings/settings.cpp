@@ -11,10 +11,11 @@ namespace {
 // Every call is a wide one: the Run value holds the program's path, which must
 // keep every character (the ANSI calls would store '?' for any character of a
 // folder outside the code page, and Windows would find nothing to start).
-UniqueHKey OpenKey(const char* path, REGSAM access) {
+// The system's answer goes to `result`.
+UniqueHKey OpenKey(const char* path, REGSAM access, LONG& result) {
   HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, access, &key) != ERROR_SUCCESS) return UniqueHKey();
-  return UniqueHKey(key);
+  result = ::RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, access, &key);
+  return UniqueHKey(result == ERROR_SUCCESS ? key : nullptr);
 }
 
 UniqueHKey CreateKey(const char* path, REGSAM access) {
@@ -27,7 +28,8 @@ UniqueHKey CreateKey(const char* path, REGSAM access) {
 }
 
 bool ValueExists(const char* keyPath, const char* valueName) {
-  const UniqueHKey key = OpenKey(keyPath, kSettingsAccess);
+  LONG opened = ERROR_SUCCESS;
+  const UniqueHKey key = OpenKey(keyPath, kReadAccess, opened);
   return key &&
          ::RegQueryValueExW(key.get(), Widen(valueName).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
@@ -42,13 +44,15 @@ void WriteString(HKEY key, const char* valueName, const std::string& data) {
 }
 
 // Writes or deletes the value and only then takes the new state, so that a
-// refused write leaves the setting as the registry has it.
+// refused write or deletion leaves the setting as the registry has it. A
+// value already gone is as good as deleted.
 void Store(bool& setting, HKEY key, const char* valueName, const std::string& data) {
   const bool on = !setting;
   if (on) {
     WriteString(key, valueName, data);
   } else {
-    ::RegDeleteValueW(key, Widen(valueName).c_str());
+    const LONG deleted = ::RegDeleteValueW(key, Widen(valueName).c_str());
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return;
   }
   setting = on;
 }
@@ -62,20 +66,22 @@ bool ReadAutoHide() { return ValueExists(names::kSettingsKeyPath, names::kAutoHi
 std::string RunCommand(const std::string& executable) { return '"' + executable + '"'; }
 
 void SwitchAutoStart(bool& autoStart, const std::optional<std::string>& executable, REGSAM access) {
-  const UniqueHKey key = OpenKey(names::kRunKeyPath, access);
-  if (!key || (!autoStart && !executable)) {
-    autoStart = false;
+  if (!autoStart && !executable) return;
+  LONG opened = ERROR_SUCCESS;
+  const UniqueHKey key = OpenKey(names::kRunKeyPath, access, opened);
+  if (!key) {
+    // Without the Run key there is no value for Windows to start; a key that
+    // is there but refused (read-only for this user) keeps it.
+    if (opened == ERROR_FILE_NOT_FOUND) autoStart = false;
     return;
   }
   Store(autoStart, key.get(), names::kRunValueName, executable ? RunCommand(*executable) : std::string());
 }
 
 void SwitchAutoHide(bool& autoHide, REGSAM access) {
+  // Made when missing, so a key that fails here is one that refuses.
   const UniqueHKey key = CreateKey(names::kSettingsKeyPath, access);
-  if (!key) {
-    autoHide = false;
-    return;
-  }
+  if (!key) return;
   Store(autoHide, key.get(), names::kAutoHideValueName, kAutoHideData);
 }
 

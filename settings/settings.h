@@ -17,10 +17,13 @@ namespace tarvelo {
 
 inline constexpr const char* kAutoHideData = "1";
 
-// Keys are opened with full access for reading as well as for writing. The
-// switches take the mask as a parameter only so that a test can open a key
-// with less and watch the system refuse the write.
-inline constexpr REGSAM kSettingsAccess = KEY_ALL_ACCESS;
+// Each step asks for what it needs and no more: some managed machines let
+// users read the Run key but not change it, and a key opened for more than
+// reading would then read as if the value were not there. The switches take
+// the mask as a parameter only so that a test can open a key with less and
+// watch the system refuse the change.
+inline constexpr REGSAM kReadAccess = KEY_QUERY_VALUE;
+inline constexpr REGSAM kWriteAccess = KEY_SET_VALUE;
 
 bool ReadAutoStart();
 bool ReadAutoHide();
@@ -30,17 +33,19 @@ bool ReadAutoHide();
 std::string RunCommand(const std::string& executable);
 
 // Each switch flips the setting and makes the registry follow: on writes the
-// value, off deletes it (a missing value is no error). When the key cannot be
-// opened the setting ends off and nothing is written. A value that cannot be
-// written raises a RegistryError and leaves the setting as it was, matching
-// what the registry still holds.
+// value, off deletes it (a missing value is no error). The setting changes
+// only where the registry has followed: a key that cannot be opened leaves
+// it as it was, except that off is reached when the key is not there at all
+// (nor, then, the value). A value that cannot be written raises a
+// RegistryError and leaves the setting as it was, matching what the registry
+// still holds.
 //
 // Autostart only opens the Run key, never creates it. Without the
-// executable's path autostart is treated as if the key could not be opened.
+// executable's path it cannot be switched on.
 void SwitchAutoStart(bool& autoStart, const std::optional<std::string>& executable = ExecutablePath(),
-                     REGSAM access = kSettingsAccess);
+                     REGSAM access = kWriteAccess);
 // Hide-on-start creates its key, with any missing parents, when it is absent.
-void SwitchAutoHide(bool& autoHide, REGSAM access = kSettingsAccess);
+void SwitchAutoHide(bool& autoHide, REGSAM access = kWriteAccess);
 
 }  // namespace tarvelo
 

@@ -18,7 +18,7 @@ namespace tarvelo {
 
 namespace {
 
-// Designed client size and position; the skin replaces the size.
+// Designed client size (at 100 %) and position; the skin replaces the size.
 constexpr int kDesignWidth = 251;
 constexpr int kDesignHeight = 215;
 constexpr int kDesignLeft = 0;
@@ -28,6 +28,8 @@ constexpr UINT_PTR kTimerCheckId = 1;
 constexpr UINT kTimerCheckInterval = 1000;
 // The drive worker has answers waiting.
 constexpr UINT kDriveReplies = WM_APP + 10;
+// "About..." asked for before the About window existed.
+constexpr UINT kAboutWhenReady = WM_APP + 11;
 
 // The window the user last worked with among those the application window
 // owns comes to the foreground.
@@ -64,7 +66,8 @@ void TfrmMain::CreateComponents() {
   // no taskbar button of its own; colour-keyed layered from the start.
   CreateHandle(names::kMainFormClass, application_.Title().c_str(), WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED,
                kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight, application_.Handle());
-  skin_ = std::make_unique<SkinLayers>(application_, Handle(), [this](HDC dc) { PaintClient(dc); });
+  skin_ = std::make_unique<SkinLayers>(application_, Handle(), SIZE{kDesignWidth, kDesignHeight},
+                                       [this](HDC dc) { PaintClient(dc); });
 
   BindActions();
   PictureButtons::Clicks clicks;
@@ -192,12 +195,15 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::FormDestroy() noexcept {
+  // First of all: a copy started now (an upgrade, a sign-in right after a
+  // sign-out) finds the instance guard gone and must find the combinations
+  // free too, not only once a slow drive has answered.
+  hotKeys_.reset();
   ReleaseEjectionLocks();
   // The releases reach the drives before the process ends, unless a drive
   // hangs: the end waits for drive work only up to the bound.
   driveWorker_->Finish(DriveWorker::kEndBound);
   skin_->FreeSkin();
-  hotKeys_.reset();
 }
 
 void TfrmMain::FormShow() {
@@ -237,7 +243,10 @@ void TfrmMain::KeySelect() {
 
 // ---- the drive table --------------------------------------------------------
 
-void TfrmMain::TimerCheckTimer() { driveMenu_->RefreshCaptions(); }
+void TfrmMain::TimerCheckTimer() {
+  driveMenu_->RefreshCaptions();
+  skin_->CheckWorkArea();
+}
 
 void TfrmMain::ExploreMenuItem(TMenuItem& sender) { driveMenu_->Explore(sender, application_.Handle()); }
 
@@ -262,7 +271,14 @@ void TfrmMain::acExitExecute() {
 }
 
 void TfrmMain::acFormAboutExecute() {
-  if (frmAbout) frmAbout->Show();
+  if (frmAbout) {
+    frmAbout->Show();
+  } else {
+    // Asked for while a box of start-up was open, it is run when start-up
+    // ends, before the About window is made: it is asked again from the
+    // message loop, which runs only once that window exists.
+    ::PostMessageW(Handle(), kAboutWhenReady, 0, 0);
+  }
 }
 
 void TfrmMain::acDefautCDOpenExecute() {
@@ -369,6 +385,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kDriveReplies:
       driveWorker_->DeliverReplies();
+      return 0;
+    case kAboutWhenReady:
+      if (frmAbout) commands_.Submit(Handler{this, &TfrmMain::acFormAboutExecute});
       return 0;
     case WM_CLOSE:
       // Any close request other than "Exit" ends the program without a fade.

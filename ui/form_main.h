@@ -73,7 +73,8 @@ class TfrmMain : public Window {
   // A press on the background of this window or of PNGForm, at a point of
   // its client area.
   void FormMouseDown(MouseButton button, POINT client);
-  // The drive timer's tick: the drive entries' captions follow the discs.
+  // The drive timer's tick: the drive entries' captions follow the discs,
+  // and the skin window a work area that changed without a message.
   void TimerCheckTimer();
   // Draws what the window shows: the white (see-through) background and the
   // picture buttons. Used for painting and for the snapshots of fades.

@@ -60,5 +60,14 @@ TEST(DriveCaption, AmpersandsShowAsOnTheDisc) {
   EXPECT_EQ(DriveEntryCaption("E:", true, "A&"), "E: A&&");
 }
 
+// A menu reads a tab as the start of the shortcut column and other control
+// characters as nothing it can draw: each shows as a blank, in its place.
+TEST(DriveCaption, ControlCharactersShowAsBlanks) {
+  EXPECT_EQ(DriveEntryCaption("D:", true, "MY\tDISC"), "D: MY DISC");
+  EXPECT_EQ(DriveEntryCaption("D:", true, std::string("\x01\n\r\x1F\x7F", 5)), "D:      ");
+  // Letters outside ASCII (UTF-8, bytes above 127) and the blank stay.
+  EXPECT_EQ(DriveEntryCaption("D:", true, "Caf\xC3\xA9 \xE7\x94\xA8~"), "D: Caf\xC3\xA9 \xE7\x94\xA8~");
+}
+
 }  // namespace
 }  // namespace tarvelo

@@ -20,6 +20,7 @@
 #include "tests/wine/message_box_answerer.h"
 #include "tests/wine/recording_drive_io.h"
 #include "tests/wine/wine_test_util.h"
+#include "ui/about/form_about.h"
 #include "ui/form_main.h"
 
 namespace tarvelo {
@@ -130,6 +131,35 @@ TEST(HotKeys, ATakenCombinationIsNamedInOneBoxAndTheOthersAreRegisteredUntilTheE
   EXPECT_EQ(other.CouldTake(), kAllFree) << "the form released all four";
 }
 
+// A copy started while this one ends (an upgrade, a sign-in right after a
+// sign-out) must find the combinations free, also while the end still waits
+// for a tray that takes seconds to move.
+TEST(HotKeys, TheEndReleasesThemBeforeItWaitsForASlowDrive) {
+  testing::RecordingDriveIo io;
+  io.trayTime = std::chrono::seconds(3);
+  OtherWindow other;
+  auto application = std::make_unique<TApplication>();
+  auto form = std::make_unique<TfrmMain>(*application, io);
+  form->acDefautCDOpen.Execute();
+
+  // The door's call is written down only once the tray has moved.
+  bool freeWhileTheTrayMoved = false;
+  std::thread newCopy([&] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (other.CouldTake() == kAllFree) {
+        freeWhileTheTrayMoved = io.Calls().empty();
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+  form.reset();
+  newCopy.join();
+  application.reset();
+  EXPECT_TRUE(freeWhileTheTrayMoved);
+}
+
 TEST(HotKeys, EveryTakenCombinationGetsItsOwnBoxInIdOrder) {
   OtherWindow other;
   for (const HotKey& hotKey : kHotKeys) ASSERT_TRUE(other.Register(hotKey.id, hotKey.virtualKey));
@@ -148,6 +178,26 @@ TEST(HotKeys, EveryTakenCombinationGetsItsOwnBoxInIdOrder) {
     // Releasing ids it never got takes nothing from the other program.
   }
   EXPECT_EQ(other.CouldTake(), kNoneFree);
+}
+
+// The About window is made after the main form, so a click on the logo (or
+// "About..." from the menu) while a start-up box is open comes before it.
+TEST(HotKeys, AboutAskedForWhileAStartUpBoxIsOpenShowsOnceTheWindowExists) {
+  OtherWindow other;
+  ASSERT_TRUE(other.Register(3, VK_END));
+  bool clicked = false;
+  testing::MessageBoxAnswerer answerer([&](const std::string&) {
+    HWND formWindow = ::FindWindowA(names::kMainFormClass, nullptr);
+    const LPARAM onLogo = MAKELPARAM(60, 30);
+    clicked = formWindow && ::SendMessageA(formWindow, WM_LBUTTONDOWN, MK_LBUTTON, onLogo) == 0 &&
+              ::SendMessageA(formWindow, WM_LBUTTONUP, 0, onLogo) == 0;
+  });
+  TApplication application;
+  TfrmMain form(application);
+  ASSERT_EQ(answerer.Texts().size(), 1u);
+  ASSERT_TRUE(clicked);
+  TfrmAbout about(application, form.Buttons().ClosePictures());
+  EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(about.Handle()) != FALSE; }, std::chrono::seconds(5)));
 }
 
 TEST(HotKeys, EachIdRunsItsActionOnceStartUpHasFinished) {

@@ -3,6 +3,8 @@
 // Every test moves the keys it touches aside first and puts them back after.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 
 #include <memory>
 #include <optional>
@@ -191,6 +193,69 @@ TEST_F(Settings, ARefusedWriteRaisesAndLeavesTheSettingAsTheRegistryHasIt) {
   RunGuarded([&] { SwitchAutoHide(autoHide, KEY_READ); });
   EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"Failed to set data for 'AutoHide'"});
   EXPECT_FALSE(autoHide);
+}
+
+// Off ends off only once the value is gone: one that is gone already counts,
+// a deletion the system refuses leaves the setting on, as Windows still has it.
+TEST_F(Settings, OffEndsOffOnlyOnceTheValueIsGone) {
+  CreateRunKey();
+  ASSERT_TRUE(WriteValue(names::kSettingsKeyPath, "Other", StringValue("1")));
+  bool autoStart = true;
+  bool autoHide = true;
+  SwitchAutoStart(autoStart);
+  SwitchAutoHide(autoHide);
+  EXPECT_FALSE(autoStart);
+  EXPECT_FALSE(autoHide);
+
+  // Keys opened without the right to change them: the system refuses.
+  ASSERT_TRUE(WriteValue(names::kRunKeyPath, names::kRunValueName, StringValue("x.exe")));
+  ASSERT_TRUE(WriteValue(names::kSettingsKeyPath, names::kAutoHideValueName, StringValue("1")));
+  autoStart = true;
+  autoHide = true;
+  SwitchAutoStart(autoStart, OwnPath(), KEY_QUERY_VALUE);
+  SwitchAutoHide(autoHide, KEY_QUERY_VALUE);
+  EXPECT_TRUE(autoStart);
+  EXPECT_TRUE(autoHide);
+  EXPECT_EQ(ReadValue(names::kRunKeyPath, names::kRunValueName), StringValue("x.exe"));
+  EXPECT_EQ(ReadValue(names::kSettingsKeyPath, names::kAutoHideValueName), StringValue("1"));
+}
+
+// Gives everyone the rights of `sddl` (a key's access list in the system's
+// text form) on a key of the current user; the key's owner may always
+// change the list again.
+bool AllowOnKey(const char* path, const wchar_t* sddl) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const bool set = ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr) &&
+                   ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+  ::LocalFree(descriptor);
+  ::RegCloseKey(key);
+  return set;
+}
+
+// Some managed machines let users read the Run key but not change it. Wine
+// enforces a key's access list as Windows does, so the test makes one such key.
+TEST_F(Settings, ARunKeyThatCanOnlyBeReadShowsAutostartAsWindowsHasIt) {
+  CreateRunKey();
+  ASSERT_TRUE(WriteValue(names::kRunKeyPath, names::kRunValueName, StringValue("C:\\managed\\place.exe")));
+  ASSERT_TRUE(AllowOnKey(names::kRunKeyPath, L"D:(A;;KR;;;WD)"));
+  const struct Writable {
+    ~Writable() { EXPECT_TRUE(AllowOnKey(names::kRunKeyPath, L"D:(A;;KA;;;WD)")); }
+  } putBack;
+  HKEY probe = nullptr;
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, names::kRunKeyPath, 0, KEY_SET_VALUE, &probe), ERROR_ACCESS_DENIED);
+
+  TApplication application;
+  TfrmMain form(application);
+  EXPECT_TRUE(form.AutoStart());
+  // Switching off cannot take the value away: the mark stays.
+  form.PopupMenuTray().FindByName("acAutoStart1")->Click();
+  EXPECT_TRUE(form.AutoStart());
+  HMENU toolsMenu = form.PopupMenuTray().FindByName("ools1")->SubMenuHandle();
+  form.PopupMenuTray().PrepareSubMenu(toolsMenu);
+  EXPECT_TRUE(testing::MenuChecked(toolsMenu, 1));
+  EXPECT_EQ(ReadValue(names::kRunKeyPath, names::kRunValueName), StringValue("C:\\managed\\place.exe"));
 }
 
 // The settings as the main form holds them: read at start-up, switched from

@@ -316,6 +316,22 @@ TEST_F(SkinWindow, AScaleChangeRescalesBothLayersAndThePicturesInPlace) {
   EXPECT_EQ(open.PictureSize().cx, openBefore.right - openBefore.left);
 }
 
+// Without a skin the window keeps its designed size, 251 x 215 at 100 %: at
+// another scale that size is scaled like the pictures on it, which would
+// otherwise hang over its edges.
+TEST_F(SkinWindow, WithoutASkinTheDesignedSizeTakesTheScreensScale) {
+  testing::MessageBoxAnswerer answerer;
+  ASSERT_FALSE(form_->Skin().LoadSkin("Z:\\tmp\\tarvelo-wine-tests\\skin-window\\none.png"));
+  const RECT work = WorkArea();
+  for (const auto& [dpi, width, height] : {std::tuple{144u, 377, 323}, std::tuple{96u, 251, 215}}) {
+    RECT suggested{10, 20, 30, 40};
+    ::SendMessageA(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    const RECT expected{work.right - width, work.bottom - height, work.right, work.bottom};
+    EXPECT_TRUE(SameRect(BoundsOf(Main()), expected)) << dpi << ": " << Describe(BoundsOf(Main()));
+    EXPECT_TRUE(SameRect(BoundsOf(Png()), expected)) << dpi << ": " << Describe(BoundsOf(Png()));
+  }
+}
+
 // With the taskbar at the top or at the left the work area does not start at
 // the screen's origin: the windows still go to its bottom-right corner.
 TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {
@@ -338,8 +354,10 @@ TEST_F(SkinWindow, TheCornerIsTheWorkAreasWhereverItsOriginIs) {
 }
 
 // Windows sends both messages to every top-level window; Wine sends neither
-// for SPI_SETWORKAREA, so the test sends them as the system would.
-TEST_F(SkinWindow, TheWindowsFollowTheCornerOnTheSettingsAndTheDisplayMessage) {
+// for SPI_SETWORKAREA, so the test sends them as the system would. A change
+// that no message tells of (Wine's taskbar band moving later, a shell that
+// does not send one) is seen on the drive timer's tick.
+TEST_F(SkinWindow, TheWindowsFollowTheCornerOnTheSettingsAndTheDisplayMessageOrElseOnTheTick) {
   FollowWorkAreaOfParameters();
   const WorkAreaAside aside;
   const RECT size = BoundsOf(Main());
@@ -358,6 +376,10 @@ TEST_F(SkinWindow, TheWindowsFollowTheCornerOnTheSettingsAndTheDisplayMessage) {
   WorkAreaAside::Set(lower);
   ::SendMessageA(Main(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
   expectCorner(lower);
+  const RECT bandMoved{0, 0, 1024, 748};
+  WorkAreaAside::Set(bandMoved);
+  form_->TimerCheckTimer();
+  expectCorner(bandMoved);
 }
 
 TEST_F(SkinWindow, AHiddenWindowStaysParkedThroughAChangeAndShowsAtTheNewCorner) {

@@ -101,9 +101,10 @@ auto DragCursor(TPNGForm& form) noexcept {
 
 }  // namespace
 
-SkinLayers::SkinLayers(TApplication& application, HWND front, std::function<void(HDC)> paintFront)
+SkinLayers::SkinLayers(TApplication& application, HWND front, SIZE designed, std::function<void(HDC)> paintFront)
     : application_(application),
       front_(front),
+      designed_(designed),
       paintFront_(std::move(paintFront)),
       screenDpi_(WindowDpi(front)),
       dpi_(screenDpi_) {
@@ -119,6 +120,9 @@ SkinImage SkinLayers::Snapshot() {
 
 void SkinLayers::SetUpFrame() {
   MoveWindowTo(front_, kFirstLeft, kFirstTop);
+  // Should the skin not load, the pictures still take the screen's scale:
+  // the window they are on takes it too.
+  SizeToDesign();
   frontAttributes_.SetTransparentColorValue(kFormColor);
   // No border: the window was created as a plain popup, so its outer size is
   // its client size.
@@ -164,11 +168,17 @@ void SkinLayers::ScaleSkin() {
   ::SetWindowPos(front_, nullptr, 0, 0, skin_.width, skin_.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void SkinLayers::SizeToDesign() {
+  ::SetWindowPos(front_, nullptr, 0, 0, ScaleToDpi(designed_.cx, dpi_), ScaleToDpi(designed_.cy, dpi_),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void SkinLayers::SetDpi(UINT screenDpi, POINT topLeft) {
   if (busy_ || screenDpi == 0) return;
   screenDpi_ = screenDpi;
   if (skin_.empty()) {
     dpi_ = screenDpi_;
+    SizeToDesign();
   } else {
     ScaleSkin();
   }
@@ -233,6 +243,10 @@ void SkinLayers::DisplaysChanged() {
     return;
   }
   Settle();
+}
+
+void SkinLayers::CheckWorkArea() {
+  if (pngForm_ && placement_.WorkAreaChanged()) DisplaysChanged();
 }
 
 void SkinLayers::Settle() {

@@ -26,14 +26,16 @@ namespace tarvelo {
 
 class SkinLayers {
  public:
-  // `front` is the main window; `paintFront` draws what it shows, for the
-  // snapshots. Failures to load the skin are told through the application.
-  SkinLayers(TApplication& application, HWND front, std::function<void(HDC)> paintFront);
+  // `front` is the main window, `designed` its size at 100 % while it has
+  // no skin; `paintFront` draws what it shows, for the snapshots. Failures
+  // to load the skin are told through the application.
+  SkinLayers(TApplication& application, HWND front, SIZE designed, std::function<void(HDC)> paintFront);
   SkinLayers(const SkinLayers&) = delete;
   SkinLayers& operator=(const SkinLayers&) = delete;
 
   // The window steps of start-up, in their order.
-  // First placement and white as the see-through colour.
+  // First placement, the designed size at the screen's scale, and white as
+  // the see-through colour.
   void SetUpFrame();
   // On success the front window takes the skin's size at the screen's scale;
   // on failure the user is told and the skin is empty.
@@ -52,6 +54,9 @@ class SkinLayers {
   // The work area or the displays changed: the windows go where they now
   // belong. A hidden window stays parked and comes back there when shown.
   void DisplaysChanged();
+  // The same for a change of the work area that no message told of, asked
+  // now and then: the windows move only if it has changed.
+  void CheckWorkArea();
   WindowPlacement& Placement() noexcept { return placement_; }
   // The screen's scale became `screenDpi` (the window moved to another
   // monitor, or the user changed the scale): the skin is scaled again from
@@ -97,11 +102,14 @@ class SkinLayers {
   void ReportFailure(SkinFailure failure, const std::string& fileName);
   // The skin at the screen's scale, and the front window at its size.
   void ScaleSkin();
+  // The front window at the designed size at Dpi(), as it is without a skin.
+  void SizeToDesign();
   // The plain skin on PNGForm, as the windows show it when no fade or drag runs.
   void ShowPlainSkin(BYTE alpha);
 
   TApplication& application_;
   HWND front_;
+  SIZE designed_;
   std::function<void(HDC)> paintFront_;
   // As designed: magenta key and opaque; start-up makes white the key.
   LayeredAttributes frontAttributes_{true, 255, true, RGB(255, 0, 255)};

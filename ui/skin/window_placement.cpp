@@ -2,11 +2,20 @@
 
 namespace tarvelo {
 
-ScreenPoint WindowPlacement::Corner(int width, int height) const {
+ScreenPoint WindowPlacement::Corner(int width, int height) {
   // The work area's own corner, wherever the taskbar is: at the top or the
   // left the work area does not start at the screen's origin.
   const ScreenRect work = screens_->PrimaryWorkArea();
+  workArea_ = work;
   return ScreenPoint{work.right - width, work.bottom - height};
+}
+
+bool WindowPlacement::WorkAreaChanged() {
+  const ScreenRect work = screens_->PrimaryWorkArea();
+  const bool changed = workArea_ && (work.left != workArea_->left || work.top != workArea_->top ||
+                                     work.right != workArea_->right || work.bottom != workArea_->bottom);
+  workArea_ = work;
+  return changed;
 }
 
 void WindowPlacement::Dragged(const ScreenRect& from, const ScreenRect& to) noexcept {

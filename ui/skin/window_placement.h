@@ -10,6 +10,7 @@
 #define TARVELO_UI_SKIN_WINDOW_PLACEMENT_H
 
 #include <memory>
+#include <optional>
 
 namespace tarvelo {
 
@@ -43,7 +44,12 @@ class WindowPlacement {
   void UseScreens(std::unique_ptr<Screens> screens) { screens_ = std::move(screens); }
 
   // The top-left point of a window of this size in the corner.
-  ScreenPoint Corner(int width, int height) const;
+  ScreenPoint Corner(int width, int height);
+  // Whether the work area is another than the one the last corner (or the
+  // last of these questions) was taken from. Not every change comes with a
+  // message: Wine moves its taskbar band after it has told of a new
+  // resolution, and a shell other than Explorer may tell of nothing.
+  bool WorkAreaChanged();
   // A drag ended, having taken the window from `from` to `to`. A press
   // released where it began has not put the window anywhere.
   void Dragged(const ScreenRect& from, const ScreenRect& to) noexcept;
@@ -53,6 +59,7 @@ class WindowPlacement {
  private:
   std::unique_ptr<Screens> screens_;
   bool userPlaced_ = false;
+  std::optional<ScreenRect> workArea_;  // as last asked
 };
 
 }  // namespace tarvelo
