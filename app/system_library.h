@@ -34,6 +34,11 @@ class SystemLibrary {
   Function* Procedure(const char* name) noexcept {
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(Lookup(name)));
   }
+  // The same for a procedure the DLL exports by number only.
+  template <typename Function>
+  Function* Procedure(WORD ordinal) noexcept {
+    return Procedure<Function>(MAKEINTRESOURCEA(ordinal));
+  }
 
  private:
   FARPROC Lookup(const char* name) noexcept;
