@@ -1,9 +1,9 @@
 // The popup menus follow Windows' dark or light mode for apps (Windows 10
-// version 1903 and later). Windows offers no documented call for a classic
-// menu's colours; uxtheme's SetPreferredAppMode and FlushMenuThemes, which
-// it exports by number only, are what Explorer's neighbours in the
-// notification area use. The user's choice is read from the registry, never
-// written, and high contrast keeps the system's colours.
+// version 1903 and later). Windows documents no call for a classic menu's
+// colours; uxtheme's SetPreferredAppMode and FlushMenuThemes, which it
+// exports by number only, are what the Win32 programs with dark menus call.
+// The user's choice is read from the registry, never written, and high
+// contrast keeps the system's colours.
 #ifndef TARVELO_UI_TRAY_MENU_THEME_H
 #define TARVELO_UI_TRAY_MENU_THEME_H
 
