@@ -219,6 +219,7 @@ void TfrmMain::PaintClient(HDC dc) {
 }
 
 bool TfrmMain::PopupAt(HWND owner, POINT screen) {
+  menuTheme_.BeforeMenu();
   TMenuItem* chosen = popupMenuTray_.Popup(owner, screen.x, screen.y);
   if (chosen) commands_.Submit([chosen] { chosen->Click(); });
   return chosen != nullptr;
@@ -429,8 +430,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) FormShow();
       return 0;
     // The taskbar moved or changed size, or the resolution or the monitors
-    // changed: the skin window goes where it now belongs.
+    // changed: the skin window goes where it now belongs. The mode for apps
+    // ("ImmersiveColorSet") or high contrast may have changed too: any change
+    // has the next menu read them again, which costs nothing until it opens.
     case WM_SETTINGCHANGE:
+      menuTheme_.SettingChanged();
       if (wParam == SPI_SETWORKAREA && skin_) skin_->DisplaysChanged();
       return Window::HandleMessage(message, wParam, lParam);
     case WM_DISPLAYCHANGE:

@@ -20,6 +20,7 @@
 #include "settings/hotkeys.h"
 #include "ui/action_list.h"
 #include "ui/tray/drive_menu.h"
+#include "ui/tray/menu_theme.h"
 #include "ui/pictures/picture_buttons.h"
 #include "ui/tray/popup_menu.h"
 #include "ui/skin/skin_layers.h"
@@ -62,6 +63,7 @@ class TfrmMain : public Window {
   bool AutoHide() const noexcept { return FAutoHide; }
 
   TPopupMenu& PopupMenuTray() noexcept { return popupMenuTray_; }
+  MenuTheme& PopupMenuTheme() noexcept { return menuTheme_; }
   TTrayIcon& TrayIcon() noexcept { return *trayIcon_; }
   SkinLayers& Skin() noexcept { return *skin_; }
   PictureButtons& Buttons() noexcept { return *buttons_; }
@@ -158,6 +160,8 @@ class TfrmMain : public Window {
   bool keySelectShown_ = false;
   DWORD keySelectShownAt_ = 0;
   TPopupMenu popupMenuTray_;
+  // The menu's colours follow Windows' dark or light mode.
+  MenuTheme menuTheme_;
   UniqueHIcon trayImage_;
   std::unique_ptr<TTrayIcon> trayIcon_;
   std::unique_ptr<DriveWorker> driveWorker_;

@@ -1,11 +1,13 @@
 // The tray menu of the real main form, with CD-ROM drives defined in this
 // test's Wine prefix: its static layout, the drive entries appended at
-// start-up, and the captions the one-second timer writes.
+// start-up, the captions the one-second timer writes, and its colours
+// following Windows' mode for apps.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "app/application.h"
 #include "app/utf8.h"
 #include "tests/support/wine_drives.h"
+#include "tests/wine/registry_aside.h"
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
 
@@ -189,6 +192,88 @@ TEST(TrayTip, IsCutBetweenCharactersOnly) {
   EXPECT_EQ(std::wstring(data.szTip), std::wstring(125, L'a') + L"\xD83D\xDE00");
   CopyWide(std::string(126, 'a') + grin, data.szTip);
   EXPECT_EQ(std::wstring(data.szTip), std::wstring(126, L'a'));
+}
+
+// Ends the menu as soon as it shows, from a timer that the menu's own loop runs.
+void CALLBACK EndShownMenu(HWND, UINT, UINT_PTR, DWORD) {
+  HWND menu = ::FindWindowW(L"#32768", nullptr);
+  if (menu && ::IsWindowVisible(menu)) ::EndMenu();
+}
+
+// Wine's uxtheme has neither procedure and Wine draws no dark menus: the
+// calls are recorded in place of the system's, with the build and high
+// contrast the test sets; the mode for apps is read from the registry.
+class RecordingMenuTheme final : public MenuThemeSystem {
+ public:
+  DWORD build = 19045;
+  bool highContrast = false;
+  int lookUps = 0;
+  std::vector<std::string> calls;
+
+  DWORD WindowsBuild() override { return build; }
+  bool HighContrast() override { return highContrast; }
+  bool FindProcedures() override {
+    ++lookUps;
+    return true;
+  }
+  void SetPreferredAppMode(AppMode mode) override {
+    calls.push_back("mode " + std::to_string(static_cast<int>(mode)));
+  }
+  void FlushMenuThemes() override { calls.push_back("flush"); }
+};
+
+TEST(TrayMenuTheme, FollowsTheModeForAppsFromTheNextMenuButNotUnderHighContrastNorOnOlderBuilds) {
+  const std::string personalize = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+  testing::KeyAside aside(personalize);
+  ASSERT_TRUE(aside.Ready());
+  const auto setLight = [&](DWORD light) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(&light);
+    ASSERT_TRUE(testing::WriteValue(personalize, "AppsUseLightTheme",
+                                    testing::RegValue{REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof light)}));
+  };
+
+  RecordingMenuTheme system;
+  TApplication application;
+  TfrmMain form(application);
+  form.PopupMenuTheme() = MenuTheme(system);
+  const std::function<void(HMENU)> prepare = form.TrayIcon().OnInitMenuPopup;
+  form.TrayIcon().OnInitMenuPopup = [&](HMENU menu) {
+    if (menu == form.PopupMenuTray().Handle()) system.calls.push_back("menu");
+    prepare(menu);
+  };
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &EndShownMenu);
+  ASSERT_NE(timer, 0u);
+  // The calls that a change of a setting, as Windows broadcasts it, brings
+  // when the window's menu next opens.
+  using Calls = std::vector<std::string>;
+  const auto menuAfter = [&](WPARAM setting, const wchar_t* area) {
+    system.calls.clear();
+    ::SendMessageW(form.Handle(), WM_SETTINGCHANGE, setting, reinterpret_cast<LPARAM>(area));
+    ::SendMessageW(form.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form.Handle()), MAKELPARAM(300, 200));
+    return system.calls;
+  };
+
+  setLight(0);
+  EXPECT_EQ(menuAfter(0, L"ImmersiveColorSet"), (Calls{"mode 2", "flush", "menu"}));
+  setLight(1);
+  EXPECT_EQ(menuAfter(0, L"ImmersiveColorSet"), (Calls{"mode 0", "flush", "menu"}));
+  setLight(0);
+  EXPECT_EQ(menuAfter(0, L"ImmersiveColorSet"), (Calls{"mode 2", "flush", "menu"}));
+  // High contrast on: back to the system's colours once, then nothing.
+  system.highContrast = true;
+  EXPECT_EQ(menuAfter(SPI_SETHIGHCONTRAST, nullptr), (Calls{"mode 0", "flush", "menu"}));
+  EXPECT_EQ(menuAfter(0, L"ImmersiveColorSet"), (Calls{"menu"}));
+  EXPECT_EQ(system.lookUps, 1);
+
+  // Windows 10 1809, dark: its uxtheme is not even asked for the procedures.
+  system.highContrast = false;
+  system.build = 17763;
+  form.PopupMenuTheme() = MenuTheme(system);
+  EXPECT_EQ(menuAfter(0, L"ImmersiveColorSet"), (Calls{"menu"}));
+  EXPECT_EQ(system.lookUps, 1);
+
+  ::KillTimer(nullptr, timer);
+  form.TrayIcon().OnInitMenuPopup = prepare;
 }
 
 }  // namespace
