@@ -94,6 +94,13 @@ struct OwnedWindow {  // a window not managed by the Window base, e.g. a dialog
   static void close(pointer h) noexcept { ::DestroyWindow(h); }
 };
 
+template <typename T>
+struct LocalMemory {  // blocks the system allocates for the caller to free
+  using pointer = T;
+  static pointer invalid() noexcept { return nullptr; }
+  static void close(pointer p) noexcept { ::LocalFree(p); }
+};
+
 }  // namespace handle_traits
 
 using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
@@ -107,6 +114,7 @@ using UniqueHFont = UniqueHandle<handle_traits::GdiObject<HFONT>>;
 using UniqueHBrush = UniqueHandle<handle_traits::GdiObject<HBRUSH>>;
 using UniqueMemoryDc = UniqueHandle<handle_traits::MemoryDc>;
 using UniqueHWnd = UniqueHandle<handle_traits::OwnedWindow>;
+using UniqueArgumentList = UniqueHandle<handle_traits::LocalMemory<LPWSTR*>>;
 
 // A device context obtained with GetDC, handed back with ReleaseDC: the window
 // is part of the handle, so it does not fit the one-value template.

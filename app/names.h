@@ -25,6 +25,15 @@ inline constexpr const char* kTrayWindowClass = "TTrayIconWindow";
 inline constexpr const char* kPictureNameClass = "TImageName";
 inline constexpr const char* kAboutFormClass = TARVELO_ABOUT_FORM_CLASS;
 
+// A start with a command hands it to the running copy in WM_COPYDATA, to the
+// main form's window (found by its class above), with this tag in dwData;
+// the running copy answers kCommandAccepted, and anything else (0 from a
+// window that does not know the message) is a refusal. Copies of different
+// versions meet here, and a 32-bit copy may talk to a 64-bit one: the tag
+// fits in 32 bits, and neither value may change.
+inline constexpr unsigned long kCommandCopyDataTag = 0x54764364;  // "TvCd"
+inline constexpr long kCommandAccepted = 1;
+
 // The shell broadcasts this registered message when the taskbar restarts.
 inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
 

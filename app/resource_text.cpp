@@ -3,17 +3,17 @@
 #include "app/error_text.h"
 #include "app/utf8.h"
 
-#include <iterator>
-
 namespace tarvelo {
 
 std::string ResourceText(UINT id) {
-  // The longest text of the table is well under this. Read wide and kept as
-  // UTF-8, as every text inside the program is: the ANSI call would turn what
-  // the code page lacks into '?'.
-  wchar_t buffer[512] = {};
-  const int copied = ::LoadStringW(::GetModuleHandleW(nullptr), id, buffer, static_cast<int>(std::size(buffer)));
-  return Narrow(std::wstring_view(buffer, copied > 0 ? static_cast<std::size_t>(copied) : 0));
+  // Asked with no buffer, the system hands out the text where the resource
+  // holds it, whole and without a terminating zero: no text is cut short,
+  // however long. Read wide and kept as UTF-8, as every text inside the
+  // program is: the ANSI call would turn what the code page lacks into '?'.
+  const wchar_t* text = nullptr;
+  const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+  if (length <= 0 || !text) return std::string();
+  return Narrow(std::wstring_view(text, static_cast<std::size_t>(length)));
 }
 
 std::string ResourceText(UINT id, std::initializer_list<std::string> arguments) {

@@ -23,4 +23,9 @@ char FirstOpticalDriveLetter() {
   return letters.empty() ? '\0' : letters.front();
 }
 
+bool IsOpticalDrive(char letter) {
+  const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
+  return ::GetDriveTypeW(root) == DRIVE_CDROM;
+}
+
 }  // namespace tarvelo

@@ -15,6 +15,9 @@ std::vector<char> OpticalDriveLetters(std::string (*typeQueryPath)(char letter))
 // moves unless the user chose another; 0 when there is none.
 char FirstOpticalDriveLetter();
 
+// Whether this letter ('A' to 'Z') is an optical drive right now.
+bool IsOpticalDrive(char letter);
+
 }  // namespace tarvelo
 
 #endif

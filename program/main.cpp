@@ -7,8 +7,10 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/error_text.h"
 #include "app/errors.h"
 #include "app/handles.h"
@@ -16,6 +18,7 @@
 #include "app/names.h"
 #include "app/product.h"
 #include "app/resource_text.h"
+#include "app/running_copy.h"
 #include "app/utf8.h"
 #include "app/system_library.h"
 #include "resources/resource_ids.h"
@@ -42,12 +45,28 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // which for a downloaded zip is Downloads, or from the current one.
   tarvelo::RestrictDllSearch();
 
+  // Arguments not understood are refused before anything else happens: no
+  // command reaches a running copy, and none starts.
+  const std::vector<std::u16string> arguments = tarvelo::CommandLineArguments();
+  const tarvelo::ParsedCommandLine commandLine = tarvelo::ParseCommandLine(arguments);
+  using Kind = tarvelo::ParsedCommandLine::Kind;
+  if (commandLine.kind == Kind::Usage || commandLine.kind == Kind::Bad) {
+    const bool bad = commandLine.kind == Kind::Bad;
+    tarvelo::ShowCommandLineUsage(bad ? &arguments[commandLine.badArgument] : nullptr);
+    return bad ? tarvelo::kExitBadArguments : tarvelo::kExitDone;
+  }
+  const bool hasCommand = commandLine.kind == Kind::Command;
+
   // Only existence counts: the object is never mapped. Its name has no
   // namespace prefix, so the guard holds within one desktop session.
   tarvelo::UniqueKernelHandle guard(
       ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 1,
                            tarvelo::Widen(tarvelo::names::kInstanceGuard).c_str()));
-  if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    return hasCommand ? tarvelo::SendToRunningCopy(commandLine.command) : tarvelo::kExitDone;
+  }
+  // Nothing runs that could end: starting only to end would be a flicker.
+  if (hasCommand && commandLine.command.verb == tarvelo::CommandVerb::Exit) return tarvelo::kExitDone;
 
   // An empty or not-ready drive must make the once-a-second volume query fail
   // quietly, not raise the system's modal "no disk" box every second.
@@ -67,6 +86,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   } catch (const std::exception& error) {
     return ReportStartupFailure("Exception", 0, error.what());
   }
+
+  // Start-up is over: the command runs now, as if it had come from a second
+  // start. One this copy would refuse is left undone, as a running copy
+  // would leave it; the program runs on all the same.
+  if (hasCommand) frmMain->TakeCommand(commandLine.command);
 
   application->Run();
 

@@ -110,6 +110,8 @@
 #define IDS_APPLICATION_ERROR_TITLE 9
 #define IDS_APPLICATION_ERROR 10      /* class, module, address */
 #define IDS_UNKNOWN_ERROR 11
+#define IDS_COMMAND_LINE_USAGE 12
+#define IDS_COMMAND_LINE_NOT_UNDERSTOOD 13  /* the argument */
 
 #define IDS_WINDOW_CLASS_FAILED 33
 #define IDS_WINDOW_FAILED 34

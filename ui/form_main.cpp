@@ -6,6 +6,7 @@
 
 #include "app/module_path.h"
 #include "app/names.h"
+#include "app/running_copy.h"
 #include "app/screen_scale.h"
 #include "drives/drive_table.h"
 #include "drives/ejection_lock.h"
@@ -252,15 +253,85 @@ void TfrmMain::TimerCheckTimer() {
 void TfrmMain::ExploreMenuItem(TMenuItem& sender) { driveMenu_->Explore(sender, application_.Handle()); }
 
 void TfrmMain::OpenMenuItem(TMenuItem& sender) {
-  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) {
-    driveWorker_->Command(*letter, [drive = *letter](DriveIo& io) { OpenDriveDoor(io, drive); });
-  }
+  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) OpenDrive(*letter);
 }
 
 void TfrmMain::CloseMenuItem(TMenuItem& sender) {
-  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) {
-    driveWorker_->Command(*letter, [drive = *letter](DriveIo& io) { CloseDriveDoor(io, drive); });
+  if (const std::optional<char> letter = DriveMenu::LetterOf(sender)) CloseDrive(*letter);
+}
+
+void TfrmMain::OpenDrive(char letter) {
+  driveWorker_->Command(letter, [letter](DriveIo& io) { OpenDriveDoor(io, letter); });
+}
+
+void TfrmMain::CloseDrive(char letter) {
+  driveWorker_->Command(letter, [letter](DriveIo& io) { CloseDriveDoor(io, letter); });
+}
+
+// ---- commands from the command line -----------------------------------------
+
+bool TfrmMain::Accepts(const RemoteCommand& command) {
+  // Whether "Block All" lets the default tray move is not asked here: a
+  // "/unlock" still waiting in the queue may change it before this runs.
+  return command.drive == 0 || IsOpticalDrive(command.drive);
+}
+
+bool TfrmMain::TakeCommand(const RemoteCommand& command) {
+  if (!Accepts(command)) return false;
+  QueueCommand(command);
+  return true;
+}
+
+void TfrmMain::QueueCommand(const RemoteCommand& command) {
+  commands_.Submit([this, command] { RunCommand(command); });
+}
+
+void TfrmMain::RunCommand(const RemoteCommand& command) {
+  switch (command.verb) {
+    case CommandVerb::Open:
+      if (command.drive) {
+        OpenDrive(command.drive);
+      } else {
+        acDefautCDOpen.Execute();
+      }
+      return;
+    case CommandVerb::Close:
+      if (command.drive) {
+        CloseDrive(command.drive);
+      } else {
+        acDefaultCDClose.Execute();
+      }
+      return;
+    // A script may say the same twice: the second finds the state it asks for.
+    case CommandVerb::Lock:
+      if (!acBlockAll.Checked) acBlockAll.Execute();
+      return;
+    case CommandVerb::Unlock:
+      if (acBlockAll.Checked) acBlockAll.Execute();
+      return;
+    case CommandVerb::Show:
+      acShow.Execute();
+      return;
+    case CommandVerb::Hide:
+      acHide.Execute();
+      return;
+    case CommandVerb::Exit:
+      acExit.Execute();
+      return;
   }
+}
+
+LRESULT TfrmMain::WMCopyData(const COPYDATASTRUCT* data) {
+  // Read and decided before the answer: the data is the sender's, and only
+  // until then.
+  const std::optional<RemoteCommand> command = CommandFromCopyData(data);
+  const bool taken = command && Accepts(*command);
+  const LRESULT answer = taken ? names::kCommandAccepted : 0;
+  // The sender waits for the answer, not for the command, which may have to
+  // wait for a fade or a drag, or be a fade itself.
+  ::ReplyMessage(answer);
+  if (taken) QueueCommand(*command);
+  return answer;
 }
 
 // ---- actions ----------------------------------------------------------------
@@ -417,6 +488,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_HOTKEY:
       WMHotKey(wParam);
       return 0;
+    case WM_COPYDATA:
+      return WMCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     // Presses on the background drag or raise the skin window; those on the
     // pictures are theirs.
     case WM_LBUTTONDOWN:

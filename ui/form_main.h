@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/command_queue.h"
 #include "app/handles.h"
 #include "app/window.h"
@@ -69,6 +70,12 @@ class TfrmMain : public Window {
   PictureButtons& Buttons() noexcept { return *buttons_; }
   DriveWorker& DriveWork() noexcept { return *driveWorker_; }
 
+  // A command given on the command line, to this copy at its start or to
+  // the running one by a second start: queued like a hotkey, and run after
+  // what came before it. Returns whether it was taken: a tray command for a
+  // letter that is no optical drive now is refused.
+  bool TakeCommand(const RemoteCommand& command);
+
   // Handlers that run from outside the form's own messages as well.
   void acHideExecute();
   void acShowExecute();
@@ -99,6 +106,13 @@ class TfrmMain : public Window {
   UniqueHIcon LoadTrayImage() const;
   // The window's scale changed: skin, pictures and the tray icon follow.
   void WMDpiChanged(UINT dpi, const RECT& suggested);
+
+  static bool Accepts(const RemoteCommand& command);
+  void QueueCommand(const RemoteCommand& command);
+  void RunCommand(const RemoteCommand& command);
+  LRESULT WMCopyData(const COPYDATASTRUCT* data);
+  void OpenDrive(char letter);
+  void CloseDrive(char letter);
 
   void ExploreMenuItem(TMenuItem& sender);
   void OpenMenuItem(TMenuItem& sender);
