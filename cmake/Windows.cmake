@@ -58,7 +58,7 @@ file(GLOB _win_sources CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/drives/*.cpp
   ${CMAKE_SOURCE_DIR}/ui/*.cpp ${CMAKE_SOURCE_DIR}/ui/*/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
 get_target_property(_portable_sources tarvelo_portable SOURCES)
-foreach(_src IN LISTS _portable_sources ITEMS app/terminate_handler.cpp app/library_failures.cpp)
+foreach(_src IN LISTS _portable_sources)
   list(REMOVE_ITEM _win_sources ${CMAKE_SOURCE_DIR}/${_src})
 endforeach()
 add_library(tarvelo_win STATIC ${_win_sources})
@@ -73,9 +73,6 @@ set_target_properties(Tarvelo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_DIST
 if(MINGW)
   # The portable program carries no symbols; the test programs keep theirs.
   target_link_options(Tarvelo PRIVATE $<$<CONFIG:Release>:-s>)
-  # libstdc++'s descriptive std::terminate handler replaced by a plain one,
-  # and its own failures raised without its second string implementation.
-  target_sources(Tarvelo PRIVATE app/terminate_handler.cpp app/library_failures.cpp)
   # What each library and object adds to the program, for size work.
   target_link_options(Tarvelo PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/Tarvelo.map)
   # The C runtime's start-up code and the threads library are C: no handler
