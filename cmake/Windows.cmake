@@ -75,30 +75,6 @@ if(MINGW)
   target_link_options(Tarvelo PRIVATE $<$<CONFIG:Release>:-s>)
   # What each library and object adds to the program, for size work.
   target_link_options(Tarvelo PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/Tarvelo.map)
-  # The C runtime's start-up code and the threads library are C: no handler
-  # of the program lies in or beyond their frames (WinMain and each thread's
-  # function end in std::terminate when an exception escapes them, tables or
-  # not), so their unwind tables only take room, and they keep every function
-  # of their objects linked. The program links copies without them, found
-  # before the compiler's own. (The 64-bit build unwinds by Windows' own
-  # tables, which are not touched.)
-  set(_runtime_dir ${CMAKE_BINARY_DIR}/runtime-without-unwind-tables)
-  set(_runtime_copies)
-  foreach(_lib libpthread.a libmingw32.a)
-    if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
-      break()
-    endif()
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_lib}
-      OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    add_custom_command(OUTPUT ${_runtime_dir}/${_lib}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${_runtime_dir}
-      COMMAND ${CMAKE_OBJCOPY} --remove-section=.eh_frame ${_path} ${_runtime_dir}/${_lib}
-      DEPENDS ${_path} VERBATIM)
-    list(APPEND _runtime_copies ${_runtime_dir}/${_lib})
-  endforeach()
-  add_custom_target(tarvelo_runtime_without_unwind_tables DEPENDS ${_runtime_copies})
-  add_dependencies(Tarvelo tarvelo_runtime_without_unwind_tables)
-  target_link_directories(Tarvelo BEFORE PRIVATE ${_runtime_dir})
 endif()
 tarvelo_warnings(Tarvelo)
 add_custom_command(TARGET Tarvelo POST_BUILD
