@@ -15,16 +15,13 @@ if(MINGW)
   # this folder (the portable library too, defined before this file). Each
   # function and object in a section of its own lets the linker leave out
   # what nothing uses (DWARF unwind tables keep every function that has one:
-  # in C++ code that is most). Function-local statics are built without a
-  # lock: only the GUI thread reaches any (the drive workers' threads touch
-  # none), and without the lock the guard code stays out. The skin's pixel
+  # in C++ code that is most). The skin's pixel
   # loops are small code too: with the default skin they take under 15 ms
   # at start-up even at 200 % (measured under Wine; for speed they took 5).
   foreach(_lang C CXX)
     string(REPLACE "-O3" "-Os" CMAKE_${_lang}_FLAGS_RELEASE "${CMAKE_${_lang}_FLAGS_RELEASE}")
     string(APPEND CMAKE_${_lang}_FLAGS " -ffunction-sections -fdata-sections")
   endforeach()
-  string(APPEND CMAKE_CXX_FLAGS " -fno-threadsafe-statics")
   # Nothing asks an object for its type at run time; exceptions carry the
   # type information they need without it.
   string(APPEND CMAKE_CXX_FLAGS " -fno-rtti")
