@@ -11,29 +11,6 @@ include(${CMAKE_SOURCE_DIR}/cmake/SourceDate.cmake)
 # One self-contained .exe: no MinGW runtime DLLs beside it.
 if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
-  # Small code, set through the flag variables, which reach every target of
-  # this folder (the portable library too, defined before this file). Each
-  # function and object in a section of its own lets the linker leave out
-  # what nothing uses (DWARF unwind tables keep every function that has one:
-  # in C++ code that is most). The skin's pixel
-  # loops are small code too: with the default skin they take under 15 ms
-  # at start-up even at 200 % (measured under Wine; for speed they took 5).
-  foreach(_lang C CXX)
-    string(REPLACE "-O3" "-Os" CMAKE_${_lang}_FLAGS_RELEASE "${CMAKE_${_lang}_FLAGS_RELEASE}")
-    string(APPEND CMAKE_${_lang}_FLAGS " -ffunction-sections -fdata-sections")
-  endforeach()
-  # Nothing asks an object for its type at run time; exceptions carry the
-  # type information they need without it.
-  string(APPEND CMAKE_CXX_FLAGS " -fno-rtti")
-  add_link_options(-Wl,--gc-sections)
-  # Link-time optimisation leaves out what nothing calls. The linker alone
-  # cannot: the unwind tables refer to every function they describe, and
-  # they are always kept. At -Os GCC 12 merges each constructor's variants
-  # into one that its link-time alias pass then fails on (an internal
-  # compiler error in binds_to_current_def_p); the variants are kept apart.
-  set(CMAKE_INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
-  set_property(TARGET tarvelo_portable PROPERTY INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
-  string(APPEND CMAKE_CXX_FLAGS " -fno-declone-ctor-dtor")
 endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600 STRICT)
 
@@ -62,10 +39,12 @@ add_library(tarvelo_win STATIC ${_win_sources})
 # Known DLLs only: anything else is loaded at run time from the system folder
 # (app/system_library.h); the import check in tests/ holds the list.
 target_link_libraries(tarvelo_win PUBLIC tarvelo_portable shell32 ole32 gdi32 user32 advapi32)
+tarvelo_product(tarvelo_win)
 tarvelo_warnings(tarvelo_win)
 
 add_executable(Tarvelo WIN32 program/main.cpp $<TARGET_OBJECTS:tarvelo_resources>)
 target_link_libraries(Tarvelo PRIVATE tarvelo_win)
+tarvelo_product(Tarvelo)
 set_target_properties(Tarvelo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_DIST_DIR})
 if(MINGW)
   # The portable program carries no symbols; the test programs keep theirs.
