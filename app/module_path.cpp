@@ -5,7 +5,7 @@
 namespace tarvelo {
 
 std::optional<std::string> ExecutablePath(DWORD capacity) {
-  WideText path(capacity);
+  std::wstring path(capacity, L'\0');
   const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), capacity);
   // A path that filled the whole buffer may have been cut short.
   if (length == 0 || length >= capacity) return std::nullopt;

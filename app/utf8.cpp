@@ -4,12 +4,12 @@
 
 namespace tarvelo {
 
-WideText Widen(std::string_view utf8) {
-  if (utf8.empty()) return WideText();
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return std::wstring();
   const int size = static_cast<int>(utf8.size());
   const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  if (length <= 0) return WideText();
-  WideText wide(static_cast<std::size_t>(length));
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
   ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
   return wide;
 }

@@ -10,7 +10,7 @@ bool GetDriveVolumeInfo(DriveIo& io, char letter, VolumeInfo& info) {
   wchar_t volumeName[kBufferSize] = {};
   wchar_t fileSystemName[kBufferSize] = {};
   DWORD serial = 0, maxComponent = 0, flags = 0;
-  const WideText root = Widen(DriveRootPath(letter));
+  const std::wstring root = Widen(DriveRootPath(letter));
   if (!io.VolumeInformation(root.c_str(), volumeName, kBufferSize, &serial, &maxComponent, &flags, fileSystemName,
                             kBufferSize)) {
     return false;

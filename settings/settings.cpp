@@ -34,7 +34,7 @@ bool ValueExists(const char* keyPath, const char* valueName) {
 
 // The terminating zero is part of the stored data.
 void WriteString(HKEY key, const char* valueName, const std::string& data) {
-  const WideText wide = Widen(data);
+  const std::wstring wide = Widen(data);
   const LONG result =
       ::RegSetValueExW(key, Widen(valueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
                        static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));

@@ -116,7 +116,7 @@ void TPopupMenu::ShowItem(TMenuItem& item, UINT position) {
   }
   // Captions are UTF-8 (a disc label may be in any script): the wide call
   // keeps every character.
-  WideText text = Widen(item.Caption());
+  std::wstring text = Widen(item.Caption());
   MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
@@ -197,7 +197,7 @@ void TPopupMenu::SetItemText(const TMenuItem& item) {
   HMENU menu;
   UINT position;
   if (!Locate(item, menu, position)) return;
-  WideText text = Widen(item.Caption());
+  std::wstring text = Widen(item.Caption());
   MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STRING;
