@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
 #include "ui/skin/layered_window.h"
+#include "ui/skin/skin_image.h"
 #include "ui/skin/system_screens.h"
 
 namespace tarvelo {
@@ -250,6 +252,21 @@ TEST_F(SkinWindow, AMissingSkinIsNamedWithEveryCharacterOfItsName) {
                                       "\u76ae\u80a4.png"));
   EXPECT_EQ(answerer.Texts(),
             std::vector<std::string>{"Image \u0444\u043e\u0440\u043c\u0430 \u76ae\u80a4.png introuvable."});
+}
+
+// A file that breaks off inside its image data is refused with the format
+// message, not the end of the program: libpng's error comes back by longjmp
+// from deep within its reading of the rows, which on 64-bit Windows unwinds
+// through every frame on the way.
+TEST(SkinFile, ACutImageIsRefusedAsABadFormat) {
+  const std::string path = OpaqueSkin("cut.png", 64, 64);
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+  std::vector<std::string> shown;
+  SkinImage image;
+  EXPECT_FALSE(LoadSkinImage(path, image, [&shown](SkinFailure failure, const std::string& name) {
+    shown.push_back(failure == SkinFailure::BadFormat ? "Erreur format PNG (" + name + ")" : name);
+  }));
+  EXPECT_EQ(shown, std::vector<std::string>{"Erreur format PNG (cut.png)"});
 }
 
 // Moved to a monitor of 200 % and back: both layers, the skin and the
