@@ -2,8 +2,8 @@
 # builds. The options belong to the product's targets, not to the flag
 # variables: every program that links the product libraries (the test
 # programs and benchmarks too) then links them exactly as the shipped
-# executable does, and the test programs' own code and GoogleTest are left
-# as CMake builds them. Host builds take none of it.
+# executable does, while GoogleTest and the test tools that do not link them
+# are left as CMake builds them. Host builds take none of it.
 #
 # Each function and object in a section of its own lets the linker leave out
 # what nothing uses (DWARF unwind tables keep every function that has one:
