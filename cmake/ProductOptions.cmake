@@ -34,3 +34,16 @@ function(tarvelo_product target)
     set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
   endif()
 endfunction()
+
+# A program that links the product's libraries without being part of the
+# product (the in-process tests, the benchmarks): its own objects are built
+# for link-time optimisation too, in the same builds. The 32-bit linker
+# cannot join an inline function that one of the program's plain objects
+# and one of the libraries' link-time objects both define (the two land in
+# sections it does not merge); plain objects from other libraries, such as
+# GoogleTest's, are joined.
+function(tarvelo_links_product)
+  if(MINGW)
+    set_property(TARGET ${ARGV} PROPERTY INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
+  endif()
+endfunction()

@@ -65,6 +65,7 @@ target_link_libraries(wine_tests PRIVATE tarvelo_win tarvelo_test_support GTest:
 # The tests read the pictures' names as screen readers do; the program needs neither.
 target_link_libraries(wine_tests PRIVATE oleacc oleaut32)
 set_target_properties(wine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_TEST_BIN_DIR})
+tarvelo_links_product(wine_tests)
 tarvelo_warnings(wine_tests)
 add_custom_command(TARGET wine_tests POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TARVELO_ART_DIR}/form.png ${TARVELO_TEST_BIN_DIR}/form.png
@@ -83,5 +84,6 @@ foreach(_src IN LISTS _win_benches)
   add_executable(${_name} ${_src} $<TARGET_OBJECTS:tarvelo_resources>)
   # The test support defines the drives a benchmark needs.
   target_link_libraries(${_name} PRIVATE tarvelo_win tarvelo_test_support)
+  tarvelo_links_product(${_name})
   set_target_properties(${_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_TEST_BIN_DIR})
 endforeach()
