@@ -24,11 +24,8 @@
 
 namespace tarvelo {
 
-// A failure with the text the error box shows. Not a std::runtime_error:
-// that class keeps its text in the library's older reference-counted string,
-// and using it links a second whole string implementation into the program.
-// The text is shared so that copying the exception, as throwing may, cannot
-// itself fail. It is made with new, not make_shared: built without run-time
+// A failure with the text the error box shows. The text is shared so that
+// copying the exception, as throwing may, cannot itself fail. It is made with new, not make_shared: built without run-time
 // type information, make_shared's deleter lookup links a type comparison
 // with its own once-guard and hash (5 KB of the program).
 class Failure : public std::exception {

@@ -6,7 +6,6 @@
 #ifndef TARVELO_APP_UTF8_H
 #define TARVELO_APP_UTF8_H
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 

@@ -6,8 +6,7 @@ if(TARVELO_FUZZ)
 else()
   file(GLOB _native_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
   add_executable(native_tests ${_native_tests})
-  # libpng makes the tests' files, and reads them as a second opinion.
-  target_link_libraries(native_tests PRIVATE tarvelo_portable tarvelo::png GTest::gtest_main)
+  target_link_libraries(native_tests PRIVATE tarvelo_portable GTest::gtest_main)
   tarvelo_warnings(native_tests)
   gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -17,7 +16,6 @@ file(GLOB _host_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/host_*.cpp)
 foreach(_src IN LISTS _host_benches)
   get_filename_component(_name ${_src} NAME_WE)
   add_executable(${_name} ${_src})
-  # libpng writes the pictures they decode.
-  target_link_libraries(${_name} PRIVATE tarvelo_portable tarvelo::png)
+  target_link_libraries(${_name} PRIVATE tarvelo_portable)
   tarvelo_warnings(${_name})
 endforeach()

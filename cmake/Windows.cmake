@@ -11,32 +11,6 @@ include(${CMAKE_SOURCE_DIR}/cmake/SourceDate.cmake)
 # One self-contained .exe: no MinGW runtime DLLs beside it.
 if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
-  # Small code, set through the flag variables, which reach every target of
-  # this folder (the portable library too, defined before this file). Each
-  # function and object in a section of its own lets the linker leave out
-  # what nothing uses (DWARF unwind tables keep every function that has one:
-  # in C++ code that is most). Function-local statics are built without a
-  # lock: only the GUI thread reaches any (the drive workers' threads touch
-  # none), and without the lock the guard code stays out. The skin's pixel
-  # loops are small code too: with the default skin they take under 15 ms
-  # at start-up even at 200 % (measured under Wine; for speed they took 5).
-  foreach(_lang C CXX)
-    string(REPLACE "-O3" "-Os" CMAKE_${_lang}_FLAGS_RELEASE "${CMAKE_${_lang}_FLAGS_RELEASE}")
-    string(APPEND CMAKE_${_lang}_FLAGS " -ffunction-sections -fdata-sections")
-  endforeach()
-  string(APPEND CMAKE_CXX_FLAGS " -fno-threadsafe-statics")
-  # Nothing asks an object for its type at run time; exceptions carry the
-  # type information they need without it.
-  string(APPEND CMAKE_CXX_FLAGS " -fno-rtti")
-  add_link_options(-Wl,--gc-sections)
-  # Link-time optimisation leaves out what nothing calls. The linker alone
-  # cannot: the unwind tables refer to every function they describe, and
-  # they are always kept. At -Os GCC 12 merges each constructor's variants
-  # into one that its link-time alias pass then fails on (an internal
-  # compiler error in binds_to_current_def_p); the variants are kept apart.
-  set(CMAKE_INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
-  set_property(TARGET tarvelo_portable PROPERTY INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
-  string(APPEND CMAKE_CXX_FLAGS " -fno-declone-ctor-dtor")
 endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600 STRICT)
 
@@ -58,50 +32,25 @@ file(GLOB _win_sources CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/drives/*.cpp
   ${CMAKE_SOURCE_DIR}/ui/*.cpp ${CMAKE_SOURCE_DIR}/ui/*/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
 get_target_property(_portable_sources tarvelo_portable SOURCES)
-foreach(_src IN LISTS _portable_sources ITEMS app/terminate_handler.cpp app/library_failures.cpp)
+foreach(_src IN LISTS _portable_sources)
   list(REMOVE_ITEM _win_sources ${CMAKE_SOURCE_DIR}/${_src})
 endforeach()
 add_library(tarvelo_win STATIC ${_win_sources})
 # Known DLLs only: anything else is loaded at run time from the system folder
 # (app/system_library.h); the import check in tests/ holds the list.
 target_link_libraries(tarvelo_win PUBLIC tarvelo_portable shell32 ole32 gdi32 user32 advapi32)
+tarvelo_product(tarvelo_win)
 tarvelo_warnings(tarvelo_win)
 
 add_executable(Tarvelo WIN32 program/main.cpp $<TARGET_OBJECTS:tarvelo_resources>)
 target_link_libraries(Tarvelo PRIVATE tarvelo_win)
+tarvelo_product(Tarvelo)
 set_target_properties(Tarvelo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_DIST_DIR})
 if(MINGW)
   # The portable program carries no symbols; the test programs keep theirs.
   target_link_options(Tarvelo PRIVATE $<$<CONFIG:Release>:-s>)
-  # libstdc++'s descriptive std::terminate handler replaced by a plain one,
-  # and its own failures raised without its second string implementation.
-  target_sources(Tarvelo PRIVATE app/terminate_handler.cpp app/library_failures.cpp)
   # What each library and object adds to the program, for size work.
   target_link_options(Tarvelo PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/Tarvelo.map)
-  # The C runtime's start-up code and the threads library are C: no handler
-  # of the program lies in or beyond their frames (WinMain and each thread's
-  # function end in std::terminate when an exception escapes them, tables or
-  # not), so their unwind tables only take room, and they keep every function
-  # of their objects linked. The program links copies without them, found
-  # before the compiler's own. (The 64-bit build unwinds by Windows' own
-  # tables, which are not touched.)
-  set(_runtime_dir ${CMAKE_BINARY_DIR}/runtime-without-unwind-tables)
-  set(_runtime_copies)
-  foreach(_lib libpthread.a libmingw32.a)
-    if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
-      break()
-    endif()
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_lib}
-      OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    add_custom_command(OUTPUT ${_runtime_dir}/${_lib}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${_runtime_dir}
-      COMMAND ${CMAKE_OBJCOPY} --remove-section=.eh_frame ${_path} ${_runtime_dir}/${_lib}
-      DEPENDS ${_path} VERBATIM)
-    list(APPEND _runtime_copies ${_runtime_dir}/${_lib})
-  endforeach()
-  add_custom_target(tarvelo_runtime_without_unwind_tables DEPENDS ${_runtime_copies})
-  add_dependencies(Tarvelo tarvelo_runtime_without_unwind_tables)
-  target_link_directories(Tarvelo BEFORE PRIVATE ${_runtime_dir})
 endif()
 tarvelo_warnings(Tarvelo)
 add_custom_command(TARGET Tarvelo POST_BUILD
@@ -116,6 +65,7 @@ target_link_libraries(wine_tests PRIVATE tarvelo_win tarvelo_test_support GTest:
 # The tests read the pictures' names as screen readers do; the program needs neither.
 target_link_libraries(wine_tests PRIVATE oleacc oleaut32)
 set_target_properties(wine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_TEST_BIN_DIR})
+tarvelo_links_product(wine_tests)
 tarvelo_warnings(wine_tests)
 add_custom_command(TARGET wine_tests POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TARVELO_ART_DIR}/form.png ${TARVELO_TEST_BIN_DIR}/form.png
@@ -140,5 +90,6 @@ foreach(_src IN LISTS _win_benches)
   add_executable(${_name} ${_src} $<TARGET_OBJECTS:tarvelo_resources>)
   # The test support defines the drives a benchmark needs.
   target_link_libraries(${_name} PRIVATE tarvelo_win tarvelo_test_support)
+  tarvelo_links_product(${_name})
   set_target_properties(${_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVELO_TEST_BIN_DIR})
 endforeach()

@@ -13,6 +13,7 @@
 #include "app/command_line.h"
 #include "app/error_text.h"
 #include "app/errors.h"
+#include "app/fail_fast.h"
 #include "app/handles.h"
 #include "app/module_path.h"
 #include "app/names.h"
@@ -41,6 +42,9 @@ int ReportStartupFailure(const char* className, std::uintptr_t address, const ch
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // An exception that escapes every handler ends the program as a crash
+  // that the system reports.
+  tarvelo::EndFailFastOnTerminate();
   // Before anything can load a DLL: none may come from the program's folder,
   // which for a downloaded zip is Downloads, or from the current one.
   tarvelo::RestrictDllSearch();

@@ -3,9 +3,8 @@
 Written by hand rather than through PIL's savers so that the output carries
 no timestamps or library-version chunks and stays identical run after run.
 The pictures the program carries are PNG: a fraction of a BMP's bytes, and
-decoded by the PNG reader the program has for its skin anyway. BMP and the
-uncompressed icon remain as the reference that the decoded pictures are
-compared with.
+decoded with the libpng the program has anyway. BMP and the uncompressed
+icon remain as the reference that the decoded pictures are compared with.
 """
 import pathlib
 import shutil

@@ -6,12 +6,13 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
+#include <zlib.h>
 
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@
 #include "tests/wine/wine_test_util.h"
 #include "ui/form_main.h"
 #include "ui/skin/layered_window.h"
+#include "ui/skin/skin_image.h"
 #include "ui/skin/system_screens.h"
 
 namespace tarvelo {
@@ -41,44 +43,12 @@ void AppendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-// The program decodes PNG itself, so its tests write the files without a
-// library: checksums bit by bit, and the rows in stored (uncompressed)
-// deflate blocks.
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-  }
-  return ~crc;
-}
-
-std::vector<std::uint8_t> StoredZlib(const std::vector<std::uint8_t>& raw) {
-  std::vector<std::uint8_t> out{0x78, 0x01};
-  std::size_t at = 0;
-  do {
-    const std::size_t size = std::min<std::size_t>(raw.size() - at, 65535);
-    const bool last = at + size == raw.size();
-    out.insert(out.end(), {std::uint8_t(last ? 1 : 0), std::uint8_t(size), std::uint8_t(size >> 8),
-                           std::uint8_t(~size), std::uint8_t(~size >> 8)});
-    out.insert(out.end(), raw.begin() + std::ptrdiff_t(at), raw.begin() + std::ptrdiff_t(at + size));
-    at += size;
-  } while (at < raw.size());
-  std::uint32_t a = 1, b = 0;
-  for (std::uint8_t byte : raw) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
-  }
-  AppendBigEndian(out, b << 16 | a);
-  return out;
-}
-
 void AppendChunk(std::vector<std::uint8_t>& file, const char* type, const std::vector<std::uint8_t>& data) {
   AppendBigEndian(file, static_cast<std::uint32_t>(data.size()));
   const std::size_t typeAt = file.size();
   file.insert(file.end(), type, type + 4);
   file.insert(file.end(), data.begin(), data.end());
-  AppendBigEndian(file, Crc32(&file[typeAt], file.size() - typeAt));
+  AppendBigEndian(file, static_cast<std::uint32_t>(crc32(0, &file[typeAt], static_cast<uInt>(file.size() - typeAt))));
 }
 
 // An 8-bit RGBA PNG file in this test's scratch folder; returns its Windows path.
@@ -91,7 +61,10 @@ std::string WriteRgbaPng(const std::string& name, int width, int height, const s
       raw.insert(raw.end(), p.begin(), p.end());
     }
   }
-  const std::vector<std::uint8_t> packed = StoredZlib(raw);
+  std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(raw.size())));
+  uLongf packedSize = static_cast<uLongf>(packed.size());
+  compress(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()));
+  packed.resize(packedSize);
 
   std::vector<std::uint8_t> file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<std::uint8_t> header;
@@ -279,6 +252,21 @@ TEST_F(SkinWindow, AMissingSkinIsNamedWithEveryCharacterOfItsName) {
                                       "\u76ae\u80a4.png"));
   EXPECT_EQ(answerer.Texts(),
             std::vector<std::string>{"Image \u0444\u043e\u0440\u043c\u0430 \u76ae\u80a4.png introuvable."});
+}
+
+// A file that breaks off inside its image data is refused with the format
+// message, not the end of the program: libpng's error comes back by longjmp
+// from deep within its reading of the rows, which on 64-bit Windows unwinds
+// through every frame on the way.
+TEST(SkinFile, ACutImageIsRefusedAsABadFormat) {
+  const std::string path = OpaqueSkin("cut.png", 64, 64);
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+  std::vector<std::string> shown;
+  SkinImage image;
+  EXPECT_FALSE(LoadSkinImage(path, image, [&shown](SkinFailure failure, const std::string& name) {
+    shown.push_back(failure == SkinFailure::BadFormat ? "Erreur format PNG (" + name + ")" : name);
+  }));
+  EXPECT_EQ(shown, std::vector<std::string>{"Erreur format PNG (cut.png)"});
 }
 
 // Moved to a monitor of 200 % and back: both layers, the skin and the

@@ -1,6 +1,6 @@
 // Pictures the executable carries as PNG (resources of type RCDATA), decoded
 // into the bitmaps that LoadImage makes of the same pictures stored as BMP:
-// PNG keeps the executable small, and the program decodes PNG for its skin
+// PNG keeps the executable small, and the program has libpng for its skin
 // anyway.
 #ifndef TARVELO_UI_PNG_RESOURCE_H
 #define TARVELO_UI_PNG_RESOURCE_H

@@ -1,6 +1,6 @@
 #include "ui/skin/skin_image.h"
 
-#include "ui/pictures/png_decoder.h"
+#include "ui/pictures/png_reader.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -82,31 +82,56 @@ void ConvertToSkin(std::vector<std::uint8_t>& pixels) {
   }
 }
 
-class FileSource final : public PngSource {
- public:
-  explicit FileSource(std::FILE* file) : file_(file) {}
-  bool Read(std::uint8_t* out, std::size_t count) override { return std::fread(out, 1, count, file_) == count; }
+void ReadFromFile(png_structp png, png_bytep out, std::size_t count) {
+  if (std::fread(out, 1, count, static_cast<std::FILE*>(png_get_io_ptr(png))) != count)
+    png_error(png, "unexpected end of file");
+}
 
- private:
-  std::FILE* file_;
-};
+// Reads the header and asks for every picture as 8-bit B,G,R,A rows. It
+// holds the setjmp that libpng's errors come back to, so it owns nothing
+// with a destructor.
+bool ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32* height) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_read_info(png, info);
+  png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to an alpha channel
+  png_set_scale_16(png);
+  png_set_gray_to_rgb(png);
+  png_set_filler(png, 0xFF, PNG_FILLER_AFTER);  // opaque alpha where the picture has none
+  png_set_bgr(png);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  *width = png_get_image_width(png, info);
+  *height = png_get_image_height(png, info);
+  return png_get_rowbytes(png, info) == *width * kBytesPerPixel;
+}
 
-// Every picture as 8-bit B,G,R,A rows: palette and grey expanded, tRNS made
-// alpha, 16 bits scaled to 8, opaque where the picture has no transparency.
-// The size is refused in the header, before any pixel memory is asked for;
-// the ancillary chunks (text, scale, profile) are skipped unread.
-bool Decode(PngSource& source, SkinImage& out) {
-  PngDecoder decoder(source, kMaxSkinSide);
-  if (!decoder.ReadHeader()) return false;
-  const std::uint32_t width = decoder.Width();
-  const std::uint32_t height = decoder.Height();
+bool Decode(png_rw_ptr read, void* input, SkinImage& out) {
+  PngReader decoder;
+  if (!decoder.ok()) return false;
+  png_set_read_fn(decoder.png(), input, read);
+  // Refused in the header, before any pixel memory is asked for.
+  png_set_user_limits(decoder.png(), kMaxSkinSide, kMaxSkinSide);
+  // An ancillary chunk (text, scale, profile) may claim any length, and the
+  // decoder would ask for that much memory before reading it. The skin needs
+  // none of them, so all but the header, palette, transparency and image
+  // data are skipped unread.
+  png_set_keep_unknown_chunks(decoder.png(), PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+  // Mutated inputs almost never carry valid checksums; let them reach the decoding.
+  png_set_crc_action(decoder.png(), PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#endif
+
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  if (!ReadHeader(decoder.png(), decoder.info(), &width, &height)) return false;
+
   SkinImage image;
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(height);
   image.pixels.resize(std::size_t{width} * height * kBytesPerPixel);
-  std::vector<std::uint8_t*> rows(height);
-  for (std::uint32_t y = 0; y < height; ++y) rows[y] = &image.pixels[std::size_t{y} * width * kBytesPerPixel];
-  if (!decoder.ReadImage(PngRows::kBgra, rows.data())) return false;
+  std::vector<png_bytep> rows(height);
+  for (png_uint_32 y = 0; y < height; ++y) rows[y] = &image.pixels[std::size_t{y} * width * kBytesPerPixel];
+  if (!ReadPngRows(decoder.png(), rows.data())) return false;
 
   ConvertToSkin(image.pixels);
   out = std::move(image);
@@ -255,8 +280,8 @@ std::uint8_t PremultiplyByMask(std::uint8_t c, std::uint8_t m) {
 bool LoadSkinImageFromMemory(const void* data, std::size_t size, const std::string& fileName,
                              SkinImage& out, const SkinFailureSink& report) {
   out = SkinImage{};
-  PngMemorySource source(data, size);
-  if (Decode(source, out)) return true;
+  PngMemoryInput input{static_cast<const png_byte*>(data), size};
+  if (Decode(ReadPngFromMemory, &input, out)) return true;
   report(SkinFailure::BadFormat, fileName);
   return false;
 }
@@ -269,10 +294,7 @@ bool LoadSkinImage(const std::string& path, SkinImage& out, const SkinFailureSin
     return false;
   }
   const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(path));
-  if (file) {
-    FileSource source(file.get());
-    if (Decode(source, out)) return true;
-  }
+  if (file && Decode(ReadFromFile, file.get(), out)) return true;
   report(SkinFailure::BadFormat, fileName);
   return false;
 }
