@@ -12,8 +12,8 @@ namespace tarvelo {
 
 namespace {
 
-// At namespace scope and constant-initialised: the drive workers' threads
-// reach winmm, and function-local statics are built without a lock here.
+// At namespace scope and constant-initialised: ready before any thread runs,
+// the drive workers' threads among them, with no guard to pass on each use.
 SystemLibrary winmm{L"winmm.dll"};
 SystemLibrary user32{L"user32.dll"};
 

@@ -12,8 +12,7 @@ ScreenPoint WindowPlacement::Corner(int width, int height) {
 
 bool WindowPlacement::WorkAreaChanged() {
   const ScreenRect work = screens_->PrimaryWorkArea();
-  const bool changed = workArea_ && (work.left != workArea_->left || work.top != workArea_->top ||
-                                     work.right != workArea_->right || work.bottom != workArea_->bottom);
+  const bool changed = workArea_ && *workArea_ != work;
   workArea_ = work;
   return changed;
 }

@@ -20,6 +20,7 @@ struct ScreenRect {
   int top = 0;
   int right = 0;
   int bottom = 0;
+  bool operator==(const ScreenRect&) const = default;
 };
 
 struct ScreenPoint {
